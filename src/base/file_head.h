@@ -1,0 +1,15 @@
+#pragma once
+// Reading the first bytes of a file, the way detection and probes need them.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
+namespace korvel {
+
+// Up to maxBytes from the start of the file; fewer when the file is shorter.
+// Nothing when the file cannot be opened or a read fails (other than at the end).
+std::optional<std::vector<uint8_t>> ReadFileHead(const std::filesystem::path& path, size_t maxBytes);
+
+}  // namespace korvel

@@ -1,0 +1,64 @@
+#include "cli/media_report_text.h"
+
+#include <iomanip>
+
+#include "mediainfo/container_kind.h"
+#include "mediainfo/stream_fields.h"
+
+namespace korvel::cli {
+namespace {
+
+const char* StreamTypeName(uint8_t type) {
+  switch (type) {
+    case kStreamVideo: return "video";
+    case kStreamAudio: return "audio";
+    case kStreamText: return "text";
+    case kStreamData: return "data";
+    default: return "other";
+  }
+}
+
+void PrintValue(const StreamFieldValue& value, std::ostream& out) {
+  if (const auto* number = std::get_if<int64_t>(&value)) {
+    out << *number;
+  } else if (const auto* text = std::get_if<std::string>(&value)) {
+    out << *text;
+  } else {
+    const char* separator = "";
+    for (const std::string& item : std::get<std::vector<std::string>>(value)) {
+      out << separator << item;
+      separator = " ";
+    }
+  }
+}
+
+}  // namespace
+
+void PrintMediaReport(const MediaReport& report, std::ostream& out) {
+  out << report.file.string() << "\n";
+  if (!report.readError.empty()) {
+    out << "  error: " << report.readError << "\n";
+    return;
+  }
+  out << "  Detection: " << static_cast<int>(report.detection) << " (sub-type " << report.detectionSubType << ")\n";
+  if (!report.analysed) {
+    out << "  Description: not available (no analyzer accepts this file)\n";
+    return;
+  }
+  const QdMediaInfo& info = report.info;
+  out << "  Kind: " << KindName(info.Kind, info.SubKind) << " (" << int{info.Kind} << "/" << int{info.SubKind}
+      << "), output extension \"" << KindExtension(info.Kind, info.SubKind) << "\"\n";
+  out << "  IndexOK: " << (info.IndexOK ? 1 : 0) << "\n";
+  out << "  Streams: " << info.StreamCount() << " (" << info.ComparableCount() << " comparable)\n";
+  for (const QdMediaStream& stream : info.Streams) {
+    out << "  Stream " << stream.Index << ": " << StreamTypeName(stream.StreamType) << "\n";
+    ForEachStreamField(stream, [&](std::string_view name, const StreamFieldValue& value, bool isSet) {
+      if (!isSet || name == "Index" || name == "StreamType") return;
+      out << "    " << std::left << std::setw(16) << name << " ";
+      PrintValue(value, out);
+      out << "\n";
+    });
+  }
+}
+
+}  // namespace korvel::cli
