@@ -1,9 +1,8 @@
 #include "base/ini_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
+#include "base/file_read.h"
 #include "base/numeric.h"
 #include "base/text_decode.h"
 
@@ -31,6 +30,7 @@ std::string_view Unquote(std::string_view value) {
 }  // namespace
 
 IniFile IniFile::Parse(std::string_view text) {
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // as ToText writes it
   IniFile ini;
   Section* current = nullptr;
   while (!text.empty()) {
@@ -53,11 +53,9 @@ IniFile IniFile::Parse(std::string_view text) {
 }
 
 std::optional<IniFile> IniFile::Load(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
-  return Parse(DecodeTextFile(bytes));
+  const auto bytes = ReadWholeFile(file, kMaxFileBytes);
+  if (!bytes) return std::nullopt;
+  return Parse(DecodeTextFile(*bytes));
 }
 
 const IniFile::Section* IniFile::FindSection(std::string_view name) const {

@@ -15,7 +15,11 @@ class IniFile {
 public:
   // Parses UTF-8 text (CR LF or LF line ends).
   static IniFile Parse(std::string_view text);
-  // Reads and parses a file in any encoding DecodeTextFile knows; nothing when it cannot be read.
+  // Language and project files are small; anything larger is not one of them.
+  static constexpr size_t kMaxFileBytes = 64 * 1024 * 1024;
+
+  // Reads and parses a file in any encoding DecodeTextFile knows; nothing when it cannot be
+  // read or is larger than kMaxFileBytes.
   static std::optional<IniFile> Load(const std::filesystem::path& file);
 
   // The value, trimmed, with one pair of enclosing quotes removed; nothing when absent.
@@ -27,6 +31,10 @@ public:
   // Sets a value, adding the section and the key at the end when they are new.
   void Write(std::string_view section, std::string_view key, std::string_view value);
   void WriteInteger(std::string_view section, std::string_view key, int64_t value);
+
+  // How many sections the text holds: a bound for loops over numbered sections whose count
+  // comes from the file itself.
+  size_t SectionCount() const { return sections_.size(); }
 
   // UTF-8 with a byte-order mark, CR LF line ends, an empty line after each section.
   std::string ToText() const;

@@ -8,7 +8,7 @@
 
 #include "avi/avi_structure_probe.h"
 #include "base/byte_view.h"
-#include "base/file_head.h"
+#include "base/file_read.h"
 
 namespace korvel {
 namespace {
