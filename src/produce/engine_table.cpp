@@ -1,0 +1,25 @@
+#include "produce/engine_table.h"
+
+#include <utility>
+
+namespace korvel {
+
+void TEngineTable::Register(TEngine engine, TThreadFactory factory) {
+  if (engine != TEngine::None) factories_[static_cast<size_t>(engine)] = std::move(factory);
+}
+
+std::shared_ptr<TProducerThread> TEngineTable::CreateThread(TEngine engine, IMainThread& mainThread) const {
+  const TThreadFactory& factory = factories_[static_cast<size_t>(engine)];
+  return factory ? factory(mainThread) : nullptr;
+}
+
+const TEngineTable& BuiltEngines() {
+  static const TEngineTable table = [] {
+    TEngineTable engines;
+    // Each engine registers its thread factory here once it is built.
+    return engines;
+  }();
+  return table;
+}
+
+}  // namespace korvel
