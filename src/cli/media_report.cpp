@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "mediainfo/analyze_media_file.h"
+#include "mediainfo/container_kind.h"
 
 namespace korvel::cli {
 namespace {
@@ -36,6 +37,16 @@ MediaReport MakeMediaReport(const std::filesystem::path& file) {
 std::string UnanalysedReason(const MediaReport& report) {
   if (!report.readError.empty()) return "cannot read " + report.file.string() + ": " + report.readError;
   return "cannot describe " + report.file.string() + ": no analyzer accepts this file";
+}
+
+std::string DescribeIncompatibility(const QdMediaInfo& a, const QdMediaInfo& b, const QdMISameChk& chk) {
+  if (!IsSameKindFamily(a, b))
+    return "the containers differ (" + KindName(a.Kind, a.SubKind) + ", " + KindName(b.Kind, b.SubKind) + ")";
+  if (a.ComparableCount() != b.ComparableCount())
+    return "the files have " + std::to_string(a.ComparableCount()) + " and " + std::to_string(b.ComparableCount()) +
+           " comparable streams";
+  const auto describe = [](const QdMediaStream* s) { return s ? "stream " + std::to_string(s->Index) : "no stream"; };
+  return describe(chk.Stream1) + " of the first file does not match " + describe(chk.Stream2) + " of the second";
 }
 
 }  // namespace korvel::cli

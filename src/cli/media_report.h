@@ -5,6 +5,7 @@
 
 #include "mediainfo/detect_container.h"
 #include "mediainfo/media_info.h"
+#include "mediainfo/same_format.h"
 
 namespace korvel::cli {
 
@@ -21,5 +22,8 @@ MediaReport MakeMediaReport(const std::filesystem::path& file);
 
 // The sentence for a file that could not be described, naming why.
 std::string UnanalysedReason(const MediaReport& report);
+
+// Why two descriptions failed the join check, from what the comparison left in chk.
+std::string DescribeIncompatibility(const QdMediaInfo& a, const QdMediaInfo& b, const QdMISameChk& chk);
 
 }  // namespace korvel::cli

@@ -1,47 +1,28 @@
 // korvel-cli run as a user runs it: arguments in, text and an exit code out.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "support/cli_run.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
 
 using test::Fixture;
-
-struct CliRun {
-  int exitCode;
-  std::string out;  // standard output and standard error, in order of writing
-};
-
-CliRun RunCli(const std::string& arguments, bool withStderr = true) {
-  const std::string command = std::string(KORVEL_CLI_PATH) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string out;
-  std::array<char, 4096> buffer{};
-  size_t n = 0;
-  while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) out.append(buffer.data(), n);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
-std::string Quoted(const std::filesystem::path& file) { return "'" + file.string() + "'"; }
+using test::Quoted;
+using test::RunCli;
 
 TEST(CliTest, InfoShowsTheDetectionAndSaysWhenNoAnalyzerDescribesTheFile) {
-  const CliRun run = RunCli("info " + Quoted(Fixture("ps_named_as.avi")));
+  const test::CliRun run = RunCli("info " + Quoted(Fixture("ps_named_as.avi")));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("Detection: 3 (sub-type 32)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("no analyzer accepts this file"), std::string::npos) << run.out;
 }
 
 TEST(CliTest, InfoJsonListsEveryFileInOrder) {
-  const CliRun run = RunCli("info --json " + Quoted(Fixture("mov_h264_aac.mov")) + " " + Quoted(Fixture("missing.avi")),
+  const test::CliRun run = RunCli("info --json " + Quoted(Fixture("mov_h264_aac.mov")) + " " + Quoted(Fixture("missing.avi")),
                          false);
   EXPECT_EQ(run.exitCode, 2);  // one file could not be read
   const auto json = nlohmann::json::parse(run.out);
@@ -54,21 +35,21 @@ TEST(CliTest, InfoJsonListsEveryFileInOrder) {
 
 TEST(CliTest, UnreadableAndGarbageFilesGetAClearMessage) {
   test::TempDir dir;
-  const CliRun missing = RunCli("info " + Quoted(dir / "nothing.mp4"));
+  const test::CliRun missing = RunCli("info " + Quoted(dir / "nothing.mp4"));
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_NE(missing.out.find("cannot read"), std::string::npos) << missing.out;
 
-  const CliRun folder = RunCli("info " + Quoted(dir.path()));
+  const test::CliRun folder = RunCli("info " + Quoted(dir.path()));
   EXPECT_EQ(folder.exitCode, 2);
   EXPECT_NE(folder.out.find("not a regular file"), std::string::npos) << folder.out;
 
-  const CliRun tiny = RunCli("info " + Quoted(Fixture("tiny_15_bytes.bin")));
+  const test::CliRun tiny = RunCli("info " + Quoted(Fixture("tiny_15_bytes.bin")));
   EXPECT_EQ(tiny.exitCode, 1);
   EXPECT_NE(tiny.out.find("Detection: -1"), std::string::npos) << tiny.out;
 }
 
 TEST(CliTest, CheckNeedsTwoDescribableFiles) {
-  const CliRun run = RunCli("check " + Quoted(Fixture("avi_xvid_mp3.avi")) + " " + Quoted(Fixture("missing.avi")));
+  const test::CliRun run = RunCli("check " + Quoted(Fixture("avi_xvid_mp3.avi")) + " " + Quoted(Fixture("missing.avi")));
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(run.out.find("cannot"), std::string::npos) << run.out;
 }
@@ -78,7 +59,7 @@ TEST(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(RunCli("info").exitCode, 2);
   EXPECT_EQ(RunCli("check one.avi").exitCode, 2);
   EXPECT_EQ(RunCli("frobnicate").exitCode, 2);
-  const CliRun help = RunCli("--help");
+  const test::CliRun help = RunCli("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("info"), std::string::npos);
 }

@@ -1,0 +1,47 @@
+#include "cli/commands.h"
+#include "cli/media_report.h"
+#include "cli/production_run.h"
+#include "mediainfo/container_kind.h"
+#include "produce/destination_proposal.h"
+#include "project/project_file.h"
+
+namespace korvel::cli {
+namespace {
+
+int32_t ToolFor(uint8_t kind) {
+  switch (kind) {
+    case kKindAvi: return TWorkToolComm::kToolAviReindex;
+    case kKindAsf: return TWorkToolComm::kToolWmvReconstruct;
+    case kKindMpegPs:
+    case kKindMpegTs: return TWorkToolComm::kToolFfmReconstruct;
+    default: return -1;  // the MP4 family has no repair tool
+  }
+}
+
+}  // namespace
+
+int RunReconstruct(const std::filesystem::path& source, const std::optional<std::filesystem::path>& output,
+                   const ProductionStreams& io) {
+  const MediaReport report = MakeMediaReport(source);
+  if (!report.readError.empty()) {
+    io.err << "korvel-cli: " << UnanalysedReason(report) << "\n";
+    return kExitUnreadable;
+  }
+  const QdMediaInfo& info = report.info;
+  if (info.Kind == 0) {
+    io.err << "korvel-cli: " << UnanalysedReason(report) << "\n";
+    return kExitFailed;
+  }
+
+  TPumpedMainThread mainThread;
+  TWorkToolComm job(mainThread);
+  job.Tool = ToolFor(info.Kind);
+  job.SourceName = source;
+  job.DestName = output ? *output
+                        : ProposeReconstructDestination(source, KindExtension(info.Kind, info.SubKind),
+                                                        DestinationRules::ForThisSystem(DefaultProjectFolder()));
+  io.err << "korvel-cli: repairing " << source.string() << " into " << job.DestName.string() << "\n";
+  return RunJobToEnd(job, mainThread, {io.out, io.err, io.showProgress});
+}
+
+}  // namespace korvel::cli
