@@ -1,14 +1,22 @@
 #include "mediainfo/analyze_media_file.h"
 
+#include "mediainfo/detect_container.h"
+#include "mediainfo/mp4_media_info.h"
+
 namespace korvel {
 
 bool AnalyzeMediaFile(const std::filesystem::path& fileName, QdMediaInfo& info) {
   info.Reset();
   info.FileName = fileName;
-  // The analyzer of each container family (AVI, ASF, MP4, and FFmpeg for the MPEG streams)
-  // arrives with its engine and is chosen here by DetectContainer. Until then no file is
-  // described, rather than described wrongly.
-  return false;
+  switch (DetectContainer(fileName)) {
+    case kDetectIsoMedia:
+      return DescribeMp4File(fileName, info);
+    default:
+      // The analyzers of the other families (AVI, ASF, and FFmpeg for the MPEG streams and
+      // whatever else it opens) arrive with their engines. Until then those files are not
+      // described, rather than described wrongly.
+      return false;
+  }
 }
 
 }  // namespace korvel

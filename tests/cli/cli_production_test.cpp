@@ -25,6 +25,16 @@ TEST(CliProductionTest, JoinOfAFamilyWithoutAnalyzerFailsCleanly) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST(CliProductionTest, JoinOfDescribedMp4ClipsFailsForWantOfAnEngine) {
+  test::TempDir dir;
+  const auto out = dir / "joined.mp4";
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("mp4_h264_aac.mp4")) + "@0-1000 " +
+                          Quoted(Fixture("mp4_h264_aac.mp4")) + "@1000-2000");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("Failure : no engine"), std::string::npos) << run.out;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
 TEST(CliProductionTest, JoinRefusesBadClipsAndUnreadableFiles) {
   test::TempDir dir;
   const auto out = dir / "joined.avi";
@@ -47,7 +57,7 @@ TEST(CliProductionTest, ProduceReadsTheProjectAndNamesWhatStopsIt) {
                          << "\r\nTotalTime=2000\r\nStartTime=0\r\nEndTime=1000\r\n";
   const auto run = RunCli("produce -q " + Quoted(project) + " -o " + Quoted(dir / "out.mp4"));
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.out.find("cannot describe"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("no engine"), std::string::npos) << run.out;
   EXPECT_FALSE(std::filesystem::exists(dir / "out.mp4"));
 
   const auto empty = dir / "empty.korvelproj";

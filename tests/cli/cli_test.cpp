@@ -29,7 +29,9 @@ TEST(CliTest, InfoJsonListsEveryFileInOrder) {
   ASSERT_EQ(json.size(), 2u);
   EXPECT_EQ(json[0]["Detection"], 7);
   EXPECT_EQ(json[0]["DetectionSubType"], 74);
-  EXPECT_EQ(json[0]["Analysed"], false);
+  EXPECT_EQ(json[0]["Analysed"], true);
+  EXPECT_EQ(json[0]["Kind"], 5);
+  EXPECT_EQ(json[0]["SubKind"], 5);
   EXPECT_NE(json[1]["Error"].get<std::string>().find("No such file"), std::string::npos);
 }
 
