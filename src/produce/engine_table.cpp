@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "mp4/mp4_lossless_thread.h"
+
 namespace korvel {
 
 void TEngineTable::Register(TEngine engine, TThreadFactory factory) {
@@ -17,6 +19,9 @@ const TEngineTable& BuiltEngines() {
   static const TEngineTable table = [] {
     TEngineTable engines;
     // Each engine registers its thread factory here once it is built.
+    engines.Register(TEngine::Mp4Lossless, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerMp4Thread>(mainThread);
+    });
     return engines;
   }();
   return table;

@@ -1,0 +1,148 @@
+// The lossless MP4 engine run as a user runs it, through korvel-cli join, and its output checked
+// with our reader, with ffprobe and by decoding it with ffmpeg.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "mp4/iso/iso_file.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
+
+namespace korvel {
+namespace {
+
+using test::Fixture;
+using test::Quoted;
+using test::RunCli;
+
+std::string RunCommand(const std::string& command) {
+  std::string out;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+  if (!pipe) return out;
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) out.append(buffer, n);
+  return out;
+}
+
+bool HaveFfmpeg() { return std::system("ffprobe -version >/dev/null 2>&1 && ffmpeg -version >/dev/null 2>&1") == 0; }
+
+const iso::IsoTrack* TrackOfType(const iso::IsoFile& file, const std::string& type) {
+  for (uint32_t i = 0; i < file.GetNumberOfTracks(); ++i) {
+    const iso::IsoTrack* track = file.Track(file.FindTrackId(i));
+    if (track && track->GetType() == type) return track;
+  }
+  return nullptr;
+}
+
+double Ms(const iso::IsoTrack& track, iso::MP4SampleId id) {
+  return static_cast<double>(track.GetSampleTime(id)) * 1000.0 / track.GetTimeScale();
+}
+
+// What a clip of the source should give, worked out from the source's own sample table: the
+// start moved back to the key frame at or before it, and the samples that begin inside.
+struct Expected {
+  double actualStart = 0;
+  double end = 0;
+  uint32_t videoSamples = 0;
+  uint32_t audioSamples = 0;
+};
+
+Expected ExpectClip(const iso::IsoFile& source, int32_t startMs, int32_t endMs) {
+  const iso::IsoTrack& video = *TrackOfType(source, "vide");
+  const iso::IsoTrack& audio = *TrackOfType(source, "soun");
+  Expected e;
+  for (iso::MP4SampleId id = 1; id <= video.GetNumberOfSamples(); ++id)
+    if (video.GetSampleSync(id) && Ms(video, id) <= startMs) e.actualStart = Ms(video, id);
+  const double videoEnd = static_cast<double>(video.GetDuration()) * 1000.0 / video.GetTimeScale();
+  const double audioEnd = static_cast<double>(audio.GetDuration()) * 1000.0 / audio.GetTimeScale();
+  e.end = std::min<double>(endMs, std::max(videoEnd, audioEnd));
+  for (iso::MP4SampleId id = 1; id <= video.GetNumberOfSamples(); ++id)
+    if (Ms(video, id) >= e.actualStart && Ms(video, id) < e.end) ++e.videoSamples;
+  for (iso::MP4SampleId id = 1; id <= audio.GetNumberOfSamples(); ++id)
+    if (Ms(audio, id) >= e.actualStart && Ms(audio, id) < e.end) ++e.audioSamples;
+  return e;
+}
+
+TEST(Mp4LosslessProducerTest, JoinedClipsStartOnKeyFramesAndPlayThrough) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+  test::TempDir dir;
+  const auto source = Fixture("mp4_h264_aac.mp4");
+  const auto out = dir / "joined.mp4";
+  // Starts off key frames, and a last clip given as the whole rest of the file.
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@100-700 " + Quoted(source) +
+                          "@1000-1500 " + Quoted(source));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+
+  const auto input = iso::IsoFile::Read(source);
+  ASSERT_NE(input, nullptr);
+  const std::vector<Expected> clips = {ExpectClip(*input, 100, 700), ExpectClip(*input, 1000, 1500),
+                                       ExpectClip(*input, 0, INT32_MAX)};
+  ASSERT_GT(clips[1].actualStart, 0);
+  ASSERT_LT(clips[1].actualStart, 1000);
+
+  std::string error;
+  const auto output = iso::IsoFile::Read(out, &error);
+  ASSERT_NE(output, nullptr) << error;
+  ASSERT_EQ(output->GetNumberOfTracks(), 2U);
+  const iso::IsoTrack* video = TrackOfType(*output, "vide");
+  const iso::IsoTrack* audio = TrackOfType(*output, "soun");
+  ASSERT_TRUE(video && audio);
+
+  uint32_t videoWant = 0;
+  uint32_t audioWant = 0;
+  double lengthWant = 0;
+  iso::MP4SampleId clipFirst = 1;
+  for (const Expected& clip : clips) {
+    // Each clip's first picture must decode on its own.
+    EXPECT_TRUE(video->GetSampleSync(clipFirst)) << "clip starting at output sample " << clipFirst;
+    clipFirst += clip.videoSamples;
+    videoWant += clip.videoSamples;
+    audioWant += clip.audioSamples;
+    lengthWant += clip.end - clip.actualStart;
+  }
+  EXPECT_EQ(video->GetNumberOfSamples(), videoWant);
+  // Audio frames do not line up with the cuts: allow one either side of each.
+  EXPECT_NEAR(audio->GetNumberOfSamples(), audioWant, clips.size());
+
+  const nlohmann::json probe =
+      nlohmann::json::parse(RunCommand("ffprobe -v error -show_streams -show_format -of json " + Quoted(out)));
+  ASSERT_EQ(probe["streams"].size(), 2U);
+  EXPECT_EQ(probe["streams"][0]["codec_name"], "h264");
+  EXPECT_EQ(probe["streams"][1]["codec_name"], "aac");
+  EXPECT_NEAR(std::stod(probe["format"]["duration"].get<std::string>()) * 1000.0, lengthWant, 40.0);
+
+  EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+}
+
+TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+  test::TempDir dir;
+  const auto source = Fixture("mp4_h264_bframes.mp4");
+  const auto out = dir / "joined.mp4";
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@0-900 " + Quoted(source) + "@1000-2000");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+  // The edit list hides the composition delay: the video starts at 0, not one frame late.
+  const nlohmann::json probe = nlohmann::json::parse(RunCommand("ffprobe -v error -show_streams -of json " + Quoted(out)));
+  ASSERT_EQ(probe["streams"].size(), 1U);
+  EXPECT_NEAR(std::stod(probe["streams"][0]["start_time"].get<std::string>()), 0.0, 0.001);
+}
+
+TEST(Mp4LosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) {
+  test::TempDir dir;
+  const auto out = dir / "no" / "such" / "joined.mp4";
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("mp4_h264_aac.mp4")) + "@0-1000");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("Failure : Could not create output file."), std::string::npos) << run.out;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+}  // namespace
+}  // namespace korvel
