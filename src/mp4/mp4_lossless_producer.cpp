@@ -389,6 +389,8 @@ HRESULT TProducerMp4Lossless::CloseOutput(HRESULT result) {
   if (!output_->Close(&error)) {
     StatusFailure(" : Could not close output file : " + error);
     result = E_FAIL;
+    // Without its movie box the file plays nowhere: it is a half-file, not a shorter join.
+    OutputCreated = true;
   }
   output_.reset();
   return result;

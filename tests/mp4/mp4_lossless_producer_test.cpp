@@ -2,17 +2,27 @@
 // with our reader, with ffprobe and by decoding it with ffmpeg.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "lang/lang.h"
+#include "mediainfo/container_kind.h"
 #include "mp4/iso/iso_file.h"
+#include "produce/english_texts.h"
+#include "produce/pumped_main_thread.h"
+#include "produce/work_root.h"
+#include "project/clip_list.h"
 #include "support/cli_run.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -141,6 +151,133 @@ TEST(Mp4LosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) 
   const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("mp4_h264_aac.mp4")) + "@0-1000");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("Failure : Could not create output file."), std::string::npos) << run.out;
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// A join of whole clips run through the core, as the desktop program runs it, with every status
+// line kept. onProgress, when set, sees each progress value on the main thread.
+class Mp4LosslessJob : public test::EnglishTexts {
+protected:
+  void AddClip(const std::filesystem::path& file) {
+    const auto source = iso::IsoFile::Read(file);
+    const iso::IsoTrack* video = source ? TrackOfType(*source, "vide") : nullptr;
+    const int32_t length =
+        video ? static_cast<int32_t>(static_cast<double>(video->GetDuration()) * 1000.0 / video->GetTimeScale()) : 2000;
+    auto clip = std::make_unique<TClipItem>();
+    clip->SetFileName(file);
+    clip->SetTotalTime(length);
+    clip->SetStartTime(0);
+    clip->SetEndTime(length);
+    clips.Add(std::move(clip));
+  }
+
+  // Runs the join to its end; false when the job did not start.
+  bool RunJoin(const std::function<void(TWorkRoot&, int32_t)>& onProgress = {}) {
+    TWorkLossless job(mainThread);
+    job.ClipList = &clips;
+    job.Kind = kKindMp4Family;
+    job.SubKind = kSubKindMp4;
+    job.DestName = out;
+    job.OnStatus = [this](const std::string& line) { lines.push_back(line); };
+    job.OnProgress = [&](int32_t value) {
+      if (onProgress) onProgress(job, value);
+    };
+    bool done = false;
+    job.OnFinished = [&](TWorkRoot&) { done = true; };
+    if (!job.Run()) return false;
+    mainThread.PumpUntil([&] { return done; });
+    result = job.Result();
+    return true;
+  }
+
+  bool HasLine(const std::string& text) const {
+    return std::ranges::any_of(lines, [&](const std::string& line) { return line.find(text) != std::string::npos; });
+  }
+
+  bool HasExactLine(const std::string& text) const { return std::ranges::find(lines, text) != lines.end(); }
+
+  std::string AllLines() const {
+    std::string all;
+    for (const std::string& line : lines) all += line + "\n";
+    return all;
+  }
+
+  test::TempDir dir;
+  std::filesystem::path out = dir / "joined.mp4";
+  TClipList clips;
+  TPumpedMainThread mainThread;
+  std::vector<std::string> lines;
+  HRESULT result = S_OK;
+
+  void SetUp() override {
+    test::EnglishTexts::SetUp();
+    clips.Analyzer = nullptr;
+  }
+};
+
+TEST_F(Mp4LosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
+  const auto source = Fixture("mp4_h264_aac.mp4");
+  AddClip(source);
+  AddClip(source);
+  bool stopped = false;
+  ASSERT_TRUE(RunJoin([&](TWorkRoot& job, int32_t value) {
+    // The first value above 0 means samples are being copied.
+    if (value > 0 && !stopped) {
+      stopped = true;
+      job.Stop();
+    }
+  }));
+  ASSERT_TRUE(stopped);
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine(LangStr("Korvel1", "StopByUser"))) << AllLines();
+  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+
+  ASSERT_TRUE(std::filesystem::exists(out));
+  const auto input = iso::IsoFile::Read(source);
+  ASSERT_NE(input, nullptr);
+  const uint32_t fullVideo = 2 * TrackOfType(*input, "vide")->GetNumberOfSamples();
+  std::string error;
+  const auto output = iso::IsoFile::Read(out, &error);
+  ASSERT_NE(output, nullptr) << error;
+  const iso::IsoTrack* video = TrackOfType(*output, "vide");
+  ASSERT_NE(video, nullptr);
+  EXPECT_GT(video->GetNumberOfSamples(), 0U);
+  EXPECT_LT(video->GetNumberOfSamples(), fullVideo);
+
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
+  EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+}
+
+TEST_F(Mp4LosslessJob, MissingSourceFailsBeforeCopyingAndLeavesNoFile) {
+  const auto copy = dir / "gone.mp4";
+  std::filesystem::copy_file(Fixture("mp4_h264_aac.mp4"), copy);
+  AddClip(copy);
+  AddClip(Fixture("mp4_h264_aac.mp4"));
+  std::filesystem::remove(copy);
+
+  ASSERT_TRUE(RunJoin());
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine(LangStr("Base", "Failure"))) << AllLines();
+  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(Mp4LosslessJob, FullDiskPartWayFailsAndSaysWhy) {
+  const auto source = Fixture("mp4_h264_aac.mp4");
+  constexpr uint64_t kLimit = 20 * 1024;
+  ASSERT_GT(std::filesystem::file_size(source), kLimit);
+  AddClip(source);
+  AddClip(source);
+  // The child reports back only whether the run failed the way it should: a failure result,
+  // a failure line that names the write, and no completion line.
+  const std::optional<bool> failedProperly = test::RunWithFileSizeLimit(kLimit, [&] {
+    if (!RunJoin()) return false;
+    const std::string failure = LangStr("Base", "Failure") + " : Could not ";
+    return result < 0 && HasLine(failure) && HasLine("output file") && !HasExactLine(LangStr("Base", "Completed"));
+  });
+  ASSERT_TRUE(failedProperly.has_value()) << "the join did not end normally";
+  EXPECT_TRUE(*failedProperly);
+  // A file that could not be finished has no movie box and plays nowhere: none is left.
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
