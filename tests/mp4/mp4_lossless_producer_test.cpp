@@ -154,6 +154,19 @@ TEST(Mp4LosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) 
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST(Mp4LosslessProducerTest, AStartMovedBackFarIsReported) {
+  test::TempDir dir;
+  const auto out = dir / "late.mp4";
+  const std::string english = std::string(KORVEL_LANGUAGE_SOURCE_DIR) + "/g0409_eng.ini";
+  const auto run = RunCli("join -q --lang " + Quoted(english) + " -o " + Quoted(out) + " " +
+                          Quoted(Fixture("mp4_h264_sparse_keys.mp4")) + "@4000-5000");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  // The requested stretch, then the one really copied from the key frame at 0.
+  EXPECT_NE(run.out.find("00:01 (0:00:04 - 0:00:05)  mp4_h264_sparse_keys.mp4"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("00:05 (0:00:00 - 0:00:05)  Start moved back to the preceding key frame."), std::string::npos)
+      << run.out;
+}
+
 // A join of whole clips run through the core, as the desktop program runs it, with every status
 // line kept. onProgress, when set, sees each progress value on the main thread.
 class Mp4LosslessJob : public test::EnglishTexts {
