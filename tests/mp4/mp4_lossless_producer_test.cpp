@@ -12,8 +12,11 @@
 #include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/byte_view.h"
+#include "base/file_read.h"
 #include "lang/lang.h"
 #include "mediainfo/container_kind.h"
 #include "mp4/iso/iso_file.h"
@@ -23,6 +26,7 @@
 #include "project/clip_list.h"
 #include "support/cli_run.h"
 #include "support/file_size_limit.h"
+#include "support/independent_readers.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -32,13 +36,16 @@ using test::Fixture;
 using test::Quoted;
 using test::RunCli;
 
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  if (!pipe) return out;
-  char buffer[4096];
-  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe.get())) > 0;) out.append(buffer, n);
-  return out;
+std::string RunCommand(const std::string& command) { return test::RunCommand(command).out; }
+
+// ffprobe, GStreamer and mediainfo all take the output for an MP4 file with these streams.
+void ExpectIndependentReadersSee(const std::filesystem::path& file, const std::vector<std::string>& streams) {
+  for (const test::ReaderView& view : test::IndependentViews(file)) {
+    SCOPED_TRACE(view.reader);
+    ASSERT_TRUE(view.recognised) << view.detail;
+    EXPECT_EQ(view.container, "mp4");
+    EXPECT_EQ(view.streams, streams);
+  }
 }
 
 bool HaveFfmpeg() { return std::system("ffprobe -version >/dev/null 2>&1 && ffmpeg -version >/dev/null 2>&1") == 0; }
@@ -129,6 +136,7 @@ TEST(Mp4LosslessProducerTest, JoinedClipsStartOnKeyFramesAndPlayThrough) {
   EXPECT_NEAR(std::stod(probe["format"]["duration"].get<std::string>()) * 1000.0, lengthWant, 40.0);
 
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+  ExpectIndependentReadersSee(out, {"video:h264", "audio:aac"});
 }
 
 TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
@@ -143,6 +151,45 @@ TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
   const nlohmann::json probe = nlohmann::json::parse(RunCommand("ffprobe -v error -show_streams -of json " + Quoted(out)));
   ASSERT_EQ(probe["streams"].size(), 1U);
   EXPECT_NEAR(std::stod(probe["streams"][0]["start_time"].get<std::string>()), 0.0, 0.001);
+  ExpectIndependentReadersSee(out, {"video:h264"});
+}
+
+TEST(Mp4LosslessProducerTest, AudioOnlyClipsAreCutAtTheFrameHoldingTheStart) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+  test::TempDir dir;
+  const auto source = Fixture("mp4_aac_only.mp4");
+  const auto out = dir / "joined.mp4";
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@500-1200 " + Quoted(source) + "@1300-1800");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+
+  const auto input = iso::IsoFile::Read(source);
+  ASSERT_NE(input, nullptr);
+  const iso::IsoTrack& in = *TrackOfType(*input, "soun");
+  // From the frame that holds the start to the frame that holds the end, no key frame search.
+  const auto framesOf = [&](int32_t startMs, int32_t endMs) {
+    const auto ticks = [&](int32_t ms) { return static_cast<uint64_t>(ms) * in.GetTimeScale() / 1000; };
+    return in.GetSampleIdFromTime(ticks(endMs) - 1, false) - in.GetSampleIdFromTime(ticks(startMs), false) + 1;
+  };
+  const auto output = iso::IsoFile::Read(out);
+  ASSERT_NE(output, nullptr);
+  ASSERT_EQ(output->GetNumberOfTracks(), 1U);
+  const uint32_t frames = framesOf(500, 1200) + framesOf(1300, 1800);
+  EXPECT_EQ(TrackOfType(*output, "soun")->GetNumberOfSamples(), frames);
+
+  // Without video the media data keeps a 32-bit size.
+  const auto bytes = ReadWholeFile(out, 1 << 20).value_or(std::vector<uint8_t>{});
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  const size_t mdat = text.find("mdat");
+  ASSERT_NE(mdat, std::string_view::npos);
+  ASSERT_GE(mdat, 4U);
+  EXPECT_NE(ByteView(bytes).U32BE(mdat - 4), std::optional<uint32_t>(1));
+
+  const nlohmann::json probe = nlohmann::json::parse(RunCommand("ffprobe -v error -show_format -of json " + Quoted(out)));
+  // Whole frames: the last one of a clip is not cut shorter than a frame.
+  const double frameMs = in.GetSampleDuration(1) * 1000.0 / in.GetTimeScale();
+  EXPECT_NEAR(std::stod(probe["format"]["duration"].get<std::string>()) * 1000.0, frames * frameMs, 1.0);
+  EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+  ExpectIndependentReadersSee(out, {"audio:aac"});
 }
 
 TEST(Mp4LosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) {

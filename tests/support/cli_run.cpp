@@ -8,7 +8,10 @@
 namespace korvel::test {
 
 CliRun RunCli(const std::string& arguments, bool withStderr) {
-  const std::string command = std::string(KORVEL_CLI_PATH) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null");
+  return RunCommand(std::string(KORVEL_CLI_PATH) + " " + arguments + (withStderr ? " 2>&1" : " 2>/dev/null"));
+}
+
+CliRun RunCommand(const std::string& command) {
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return {-1, ""};
   std::string out;

@@ -1,5 +1,5 @@
 #pragma once
-// Runs the built korvel-cli as a user would and captures what it says.
+// Runs the built korvel-cli as a user would, or any shell command, and captures what it says.
 #include <filesystem>
 #include <string>
 
@@ -12,6 +12,9 @@ struct CliRun {
 
 // arguments are passed through the shell; quote file names with Quoted.
 CliRun RunCli(const std::string& arguments, bool withStderr = true);
+
+// A shell command's exit code and standard output (add "2>&1" to the command for its errors).
+CliRun RunCommand(const std::string& command);
 
 std::string Quoted(const std::filesystem::path& file);
 

@@ -18,6 +18,7 @@
 #include "mp4/iso/box_reader.h"
 #include "mp4/iso/iso_file.h"
 #include "mp4/iso/iso_writer.h"
+#include "support/cli_run.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
@@ -29,15 +30,7 @@ std::vector<uint8_t> FileBytes(const std::filesystem::path& file) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-// Standard output (and with stderr "2>&1", its errors) of a shell command.
-std::string RunCommand(const std::string& command) {
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-  std::string out;
-  if (!pipe) return out;
-  char chunk[4096];
-  while (const size_t n = std::fread(chunk, 1, sizeof chunk, pipe.get())) out.append(chunk, n);
-  return out;
-}
+std::string RunCommand(const std::string& command) { return test::RunCommand(command).out; }
 
 bool HaveFfmpeg() { return std::system("ffprobe -version >/dev/null 2>&1 && ffmpeg -version >/dev/null 2>&1") == 0; }
 
