@@ -145,17 +145,40 @@ bool TProducerMp4Lossless::AddOutputTrack(TTrackCopy& track) {
   track.OutputTimeScale = info.IsVideo && info.TimeScale < kOutputTimeScale ? kOutputTimeScale : info.TimeScale;
   const std::vector<uint8_t> entry = sourceTrack->GetSampleDescriptionEntry();
   track.OutputTrackId = output_->AddTrackFromSampleEntry(info.TrackType, entry, track.OutputTimeScale, info.Language);
-  if (track.OutputTrackId == iso::MP4_INVALID_TRACK_ID) {
-    if (!info.Supported && (info.IsVideo || info.IsAudio))
-      StatusOut(std::string("Is not supported yet : ") + (info.IsVideo ? "Video - " : "Audio - ") + info.MediaDataName);
-    return false;
-  }
+  if (track.OutputTrackId == iso::MP4_INVALID_TRACK_ID) track.OutputTrackId = AddTrackFallback(track, *sourceTrack);
+  if (track.OutputTrackId == iso::MP4_INVALID_TRACK_ID) return false;
   track.OutputFixedDuration = iso::MP4_INVALID_DURATION;
   if (info.FixedSampleDuration != kMp4NoFixedSampleDuration) {
     track.OutputFixedDuration = RescaleTime(info.FixedSampleDuration, info.TimeScale, track.OutputTimeScale);
     if (!output_->SetTrackFixedSampleDuration(track.OutputTrackId, track.OutputFixedDuration)) return false;
   }
+  // What follows only helps players that look for it; a box the copied entry already has is
+  // kept, and a failure here costs nothing a player needs to decode.
+  if (info.IsVideo) {
+    output_->AddDeviceUuid(track.OutputTrackId);
+    // BT.709 for high definition, BT.601 (525 lines) below.
+    const bool highDefinition = info.Width >= 1280 || info.Height >= 720;
+    output_->AddColr(track.OutputTrackId, highDefinition ? 1 : 6, 1, highDefinition ? 1 : 6);
+    output_->AddPixelAspectRatio(track.OutputTrackId, 1, 1);
+    const auto [hSpacing, vSpacing] = output_->GetPixelAspectRatio(track.OutputTrackId);
+    const uint64_t displayWidth = uint64_t{info.Width} * hSpacing / vSpacing;
+    output_->SetTrackVideoSize(track.OutputTrackId, static_cast<uint16_t>(std::min<uint64_t>(displayWidth, 0xFFFF)),
+                               info.Height);
+  } else if (info.IsAudio && info.Channels > 0) {
+    output_->SetTrackAudioChannels(track.OutputTrackId, static_cast<uint16_t>(std::min<int32_t>(info.Channels, 0xFFFF)));
+  }
   return true;
+}
+
+iso::MP4TrackId TProducerMp4Lossless::AddTrackFallback(const TTrackCopy& track, const iso::IsoTrack& sourceTrack) {
+  const SMP4TrackInfo& info = *track.First;
+  // AC-3 is fully described by its parameters, so its entry can be built anew. It carries no
+  // ES configuration to copy.
+  if (const auto ac3 = sourceTrack.GetAc3Specific(); info.IsAudio && ac3)
+    return output_->AddAc3AudioTrack(info.TimeScale, *ac3, info.Language);
+  if (!info.Supported && (info.IsVideo || info.IsAudio))
+    StatusOut(std::string("Is not supported yet : ") + (info.IsVideo ? "Video - " : "Audio - ") + info.MediaDataName);
+  return iso::MP4_INVALID_TRACK_ID;
 }
 
 bool TProducerMp4Lossless::MapTracks(size_t clipIndex) {

@@ -54,6 +54,7 @@ private:
   HRESULT ProduceClips();
   HRESULT CreateOutput();
   bool AddOutputTrack(TTrackCopy& track);
+  iso::MP4TrackId AddTrackFallback(const TTrackCopy& track, const iso::IsoTrack& sourceTrack);
   bool MapTracks(size_t clipIndex);
   void FindClipStart(TClipJob& job);
   void FindClipEnd();

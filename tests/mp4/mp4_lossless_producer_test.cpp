@@ -133,6 +133,9 @@ TEST(Mp4LosslessProducerTest, JoinedClipsStartOnKeyFramesAndPlayThrough) {
   ASSERT_EQ(probe["streams"].size(), 2U);
   EXPECT_EQ(probe["streams"][0]["codec_name"], "h264");
   EXPECT_EQ(probe["streams"][1]["codec_name"], "aac");
+  // The source states no colour: a small picture gets the standard-definition default.
+  EXPECT_EQ(probe["streams"][0]["color_primaries"], "smpte170m");
+  EXPECT_EQ(probe["streams"][0]["sample_aspect_ratio"], "1:1");
   EXPECT_NEAR(std::stod(probe["format"]["duration"].get<std::string>()) * 1000.0, lengthWant, 40.0);
 
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");

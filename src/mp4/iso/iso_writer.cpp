@@ -11,6 +11,7 @@
 
 #include "base/byte_view.h"
 #include "mp4/iso/box_writer.h"
+#include "mp4/iso/sample_entry_boxes.h"
 #include "mp4/iso/sample_table_builder.h"
 
 namespace korvel::iso {
@@ -381,6 +382,45 @@ bool IsoWriter::AppendSampleEntryChild(MP4TrackId track, std::span<const uint8_t
   t->sampleEntry.insert(t->sampleEntry.end(), box.begin(), box.end());
   StoreU32(t->sampleEntry.data(), static_cast<uint32_t>(size));
   return true;
+}
+
+MP4TrackId IsoWriter::AddAc3AudioTrack(uint32_t samplingRate, const Ac3SpecificBox& ac3, std::string_view language) {
+  return AddTrackFromSampleEntry("soun", MakeAc3SampleEntry(samplingRate, ac3), samplingRate, language);
+}
+
+bool IsoWriter::AddDeviceUuid(MP4TrackId track) {
+  const Track* t = impl_->Find(track);
+  if (!t || t->handlerType != "vide") return false;
+  if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("uuid"), kDeviceUuid)) return true;
+  return AppendSampleEntryChild(track, MakeDeviceUuidBox());
+}
+
+bool IsoWriter::AddColr(MP4TrackId track, uint16_t primaries, uint16_t transfer, uint16_t matrix) {
+  const Track* t = impl_->Find(track);
+  if (!t || t->handlerType != "vide") return false;
+  if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("colr"))) return true;
+  return AppendSampleEntryChild(track, MakeColourBox(primaries, transfer, matrix));
+}
+
+bool IsoWriter::AddPixelAspectRatio(MP4TrackId track, uint32_t hSpacing, uint32_t vSpacing) {
+  const Track* t = impl_->Find(track);
+  if (!t || t->handlerType != "vide") return false;
+  if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("pasp"))) return true;
+  return AppendSampleEntryChild(track, MakePixelAspectBox(hSpacing, vSpacing));
+}
+
+std::pair<uint32_t, uint32_t> IsoWriter::GetPixelAspectRatio(MP4TrackId track) const {
+  const Track* t = impl_->Find(track);
+  const auto pasp = t ? FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("pasp")) : std::nullopt;
+  const uint32_t h = pasp ? pasp->U32BE(0).value_or(0) : 0;
+  const uint32_t v = pasp ? pasp->U32BE(4).value_or(0) : 0;
+  if (h == 0 || v == 0) return {1, 1};
+  return {h, v};
+}
+
+bool IsoWriter::SetTrackAudioChannels(MP4TrackId track, uint16_t channels) {
+  Track* t = impl_->Find(track);
+  return t && t->handlerType == "soun" && SetEntryChannelCount(t->sampleEntry, channels);
 }
 
 bool IsoWriter::SetTrackTimeScale(MP4TrackId track, uint32_t timescale) {

@@ -13,6 +13,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "mp4/iso/iso_file.h"
 
@@ -43,6 +44,22 @@ public:
   // Appends a child box (whole, with its header) to the track's sample entry and grows the
   // entry's size; for boxes a source entry lacks. False for an unknown track or a malformed box.
   bool AppendSampleEntryChild(MP4TrackId track, std::span<const uint8_t> box);
+
+  // A new sound track whose "ac-3" entry is built from the stream's parameters, for when no
+  // source entry can be copied. The track timescale is the sampling rate.
+  MP4TrackId AddAc3AudioTrack(uint32_t samplingRate, const Ac3SpecificBox& ac3, std::string_view language = "und");
+
+  // Boxes some players need in a visual entry: the device UUID box, colour and pixel aspect.
+  // Each is added only when the entry lacks one: a source's own colour and aspect describe its
+  // pictures better than any default. False for an unknown or non-visual track.
+  bool AddDeviceUuid(MP4TrackId track);
+  bool AddColr(MP4TrackId track, uint16_t primaries, uint16_t transfer, uint16_t matrix);
+  bool AddPixelAspectRatio(MP4TrackId track, uint32_t hSpacing, uint32_t vSpacing);
+  // The pixel aspect the visual entry states (horizontal, vertical spacing); 1:1 when it states
+  // none or a zero.
+  std::pair<uint32_t, uint32_t> GetPixelAspectRatio(MP4TrackId track) const;
+  // The channel count field of a sound entry.
+  bool SetTrackAudioChannels(MP4TrackId track, uint16_t channels);
 
   // The media timescale (mdhd) in which the track's sample durations and offsets are given.
   bool SetTrackTimeScale(MP4TrackId track, uint32_t timescale);

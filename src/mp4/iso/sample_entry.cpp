@@ -241,6 +241,21 @@ std::optional<Ac3SpecificBox> ParseDac3(ByteView payload) {
   return box;
 }
 
+std::optional<size_t> SampleEntryChildrenAt(ByteView payload, EntryKind kind) {
+  size_t at = 0;
+  if (kind == EntryKind::Visual) {
+    at = kVisualChildren;
+  } else if (kind == EntryKind::Audio) {
+    const auto version = payload.U16BE(8);
+    if (!version) return std::nullopt;
+    at = *version == 1 ? kAudioChildrenV1 : *version == 2 ? kAudioChildrenV2 : kAudioChildrenV0;
+  } else {
+    return std::nullopt;
+  }
+  if (payload.size() < at) return std::nullopt;
+  return at;
+}
+
 std::optional<SampleEntryInfo> ParseSampleDescription(ByteView stsd, uint64_t fileOffset, BoxType handler,
                                                       BoxWalkState& walk, std::string* error) {
   SampleEntryInfo entry;
@@ -267,13 +282,14 @@ std::optional<SampleEntryInfo> ParseSampleDescription(ByteView stsd, uint64_t fi
   if (handler == MakeBoxType("vide")) {
     entry.kind = EntryKind::Visual;
     const auto width = payload.U16BE(24), height = payload.U16BE(26);
-    if (!width || !height || payload.size() < kVisualChildren) {
+    const auto children = SampleEntryChildrenAt(payload, entry.kind);
+    if (!width || !height || !children) {
       SetError(error, "the visual sample entry '" + BoxTypeText(entry.format) + "' is too short");
       return std::nullopt;
     }
     entry.width = *width;
     entry.height = *height;
-    childrenAt = kVisualChildren;
+    childrenAt = *children;
     if (entry.format == MakeBoxType("SVQ3")) {
       entry.svq3Metadata = ToBytes(payload.Sub(kVisualChildren, payload.size() - kVisualChildren));
       childrenAt = payload.size();  // its extra data is not guaranteed to be boxes
@@ -289,10 +305,13 @@ std::optional<SampleEntryInfo> ParseSampleDescription(ByteView stsd, uint64_t fi
     }
     entry.channels = *channels;
     entry.sampleRate = *rate >> 16;
-    childrenAt = kAudioChildrenV0;
-    if (*version == 1) childrenAt = kAudioChildrenV1;
+    const auto children = SampleEntryChildrenAt(payload, entry.kind);
+    if (!children) {
+      SetError(error, "the audio sample entry '" + BoxTypeText(entry.format) + "' is too short for its version");
+      return std::nullopt;
+    }
+    childrenAt = *children;
     if (*version == 2) {
-      childrenAt = kAudioChildrenV2;
       // Version 2 keeps the real rate and channel count in its extension.
       const auto rateBits = payload.U64BE(32);
       const auto channels2 = payload.U32BE(40);
@@ -301,10 +320,6 @@ std::optional<SampleEntryInfo> ParseSampleDescription(ByteView stsd, uint64_t fi
         entry.sampleRate = (exact >= 0 && exact < 4294967296.0) ? static_cast<uint32_t>(exact) : 0;
         entry.channels = static_cast<int32_t>(std::min<uint32_t>(*channels2, INT32_MAX));
       }
-    }
-    if (payload.size() < childrenAt) {
-      SetError(error, "the audio sample entry '" + BoxTypeText(entry.format) + "' is too short for its version");
-      return std::nullopt;
     }
   }
   if (childrenAt < payload.size()) {

@@ -41,6 +41,10 @@ struct SampleEntryInfo {
 std::optional<SampleEntryInfo> ParseSampleDescription(ByteView stsd, uint64_t fileOffset, BoxType handler,
                                                       BoxWalkState& walk, std::string* error);
 
+// Where an entry's child boxes begin in its payload (the bytes after the entry's box header);
+// nullopt for an entry of unknown layout or one too short for its layout (and audio version).
+std::optional<size_t> SampleEntryChildrenAt(ByteView payload, EntryKind kind);
+
 // The parts of an "esds" payload (after its version and flags) the engine uses.
 struct EsDescriptorInfo {
   uint8_t objectType = 0;
