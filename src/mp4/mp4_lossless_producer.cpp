@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <utility>
 
+#include "base/numeric.h"
 #include "base/time_text.h"
 #include "lang/lang.h"
 #include "mediainfo/mp4_media_info.h"
@@ -18,6 +20,19 @@ constexpr uint32_t kOutputTimeScale = 90000;
 constexpr uint64_t kDriftTolerance = 3000;
 // A start moved back further than this is worth telling the user.
 constexpr int32_t kAdjustedStartNotice = 3000;
+// H.264 reorders at most 16 pictures; twice that leaves room for any real stream.
+constexpr uint32_t kReorderDepth = 32;
+
+// The sample playing at endMs in decode time; one that begins exactly there belongs to whatever
+// follows the clip.
+iso::MP4SampleId LastSampleBefore(const iso::IsoTrack& track, uint32_t timescale, int32_t endMs) {
+  const uint64_t endTicks =
+      TProducerMp4Lossless::RescaleTime(static_cast<uint64_t>(std::max(endMs, 0)) * 1000, kMicroseconds, timescale);
+  iso::MP4SampleId last = track.GetSampleIdFromTime(endTicks, false);
+  if (last == iso::MP4_INVALID_SAMPLE_ID) last = track.GetNumberOfSamples();
+  if (last > 1 && track.GetSampleTime(last) >= endTicks) --last;
+  return last;
+}
 
 }  // namespace
 
@@ -256,9 +271,59 @@ void TProducerMp4Lossless::FindClipStart(TClipJob& job) {
   }
 }
 
+TProducerMp4Lossless::TPictureRun TProducerMp4Lossless::FindPictureRun(const TTrackCopy& video) const {
+  const iso::IsoTrack& track = *reader_.Source()->Track(video.SourceTrackId);
+  const uint32_t count = track.GetNumberOfSamples();
+  const iso::MP4SampleId first = video.CurrentSampleId + 1;
+  const iso::MP4SampleId decodedAtEnd = LastSampleBefore(track, video.SourceTimeScale, clipEndMs_);
+  if (video.Finished || first > count) return {decodedAtEnd, clipEndMs_};
+  const auto composition = [&](iso::MP4SampleId id) {
+    return static_cast<int64_t>(track.GetSampleTime(id)) + track.GetSampleRenderingOffset(id);
+  };
+  // Presentation starts with the first sample's composition time, as the output's edit list says.
+  const int64_t end =
+      static_cast<int64_t>(RescaleTime(static_cast<uint64_t>(std::max(clipEndMs_, 0)) * 1000, kMicroseconds,
+                                       video.SourceTimeScale)) +
+      track.GetSampleRenderingOffset(1);
+  // A picture shown before the end is decoded at most a reorder depth after the last sample
+  // decoded before it.
+  iso::MP4SampleId decodedBefore =
+      track.GetSampleIdFromTime(static_cast<uint64_t>(std::max<int64_t>(end - 1, 0)), false);
+  if (decodedBefore == iso::MP4_INVALID_SAMPLE_ID) decodedBefore = count;
+  TPictureRun run{first, clipEndMs_};
+  for (iso::MP4SampleId id = first; id <= std::min(count, decodedBefore + kReorderDepth); ++id)
+    if (composition(id) < end) run.last = id;
+  int64_t shownUpTo = composition(first);
+  for (iso::MP4SampleId id = first; id <= run.last; ++id) shownUpTo = std::max(shownUpTo, composition(id));
+  // Then on until nothing decoded later is shown earlier, so that the next clip's first picture
+  // takes the next place in presentation.
+  const auto shownEarlierLater = [&] {
+    for (iso::MP4SampleId id = run.last + 1; id <= std::min(count, run.last + kReorderDepth); ++id)
+      if (composition(id) < shownUpTo) return true;
+    return false;
+  };
+  while (run.last < count && shownEarlierLater()) shownUpTo = std::max(shownUpTo, composition(++run.last));
+  // Only pictures decoded after the end move it; without reordering the last one is simply
+  // trimmed at the end like any other track's.
+  if (run.last > decodedAtEnd) {
+    const uint64_t runEnd = track.GetSampleTime(run.last) + track.GetSampleDuration(run.last);
+    run.endMs = TruncToInt32(static_cast<int64_t>(RescaleTime(runEnd, video.SourceTimeScale, kMicroseconds) / 1000));
+  }
+  return run;
+}
+
 void TProducerMp4Lossless::FindClipEnd() {
   const iso::IsoFile& source = *reader_.Source();
-  const uint64_t requested = static_cast<uint64_t>(std::max(clipEndMs_, 0)) * 1000;
+  // With delayed composition a picture shown before the end may be decoded after it; the end
+  // moves on to where the pictures decoded are exactly the pictures shown.
+  std::optional<TPictureRun> pictures;
+  if (hasVideo_) {
+    pictures = FindPictureRun(tracks_.front());
+    if (pictures->endMs > clipEndMs_) {
+      TotalDuration += int64_t{pictures->endMs} - clipEndMs_;
+      clipEndMs_ = pictures->endMs;
+    }
+  }
   int64_t candidate = 0;
   for (TTrackCopy& track : tracks_) {
     const iso::IsoTrack& sourceTrack = *source.Track(track.SourceTrackId);
@@ -269,12 +334,9 @@ void TProducerMp4Lossless::FindClipEnd() {
                                  track.SourceTimeScale, kMicroseconds);
     const auto trackEndMs = static_cast<int64_t>(trackEnd / 1000);
     if (int64_t{clipEndMs_} < trackEndMs) {
-      const uint64_t endTicks = RescaleTime(requested, kMicroseconds, track.SourceTimeScale);
-      iso::MP4SampleId last = sourceTrack.GetSampleIdFromTime(endTicks, false);
-      if (last == iso::MP4_INVALID_SAMPLE_ID) last = count;
-      // A sample that begins exactly at the end belongs to whatever follows the clip.
-      if (last > 1 && sourceTrack.GetSampleTime(last) >= endTicks) --last;
-      track.LastSampleId = last;
+      const bool lead = &track == &tracks_.front();
+      track.LastSampleId = lead && pictures ? pictures->last
+                                            : LastSampleBefore(sourceTrack, track.SourceTimeScale, clipEndMs_);
       candidate = std::max<int64_t>(candidate, clipEndMs_);
     } else {
       track.LastSampleId = count;

@@ -58,6 +58,14 @@ private:
   bool MapTracks(size_t clipIndex);
   void FindClipStart(TClipJob& job);
   void FindClipEnd();
+  // The shortest run of the video's samples from the clip start that holds every picture shown
+  // before the clip end and is shown in one piece: its last sample, and the clip end that
+  // covers it (the current end when no picture decoded after the end is needed).
+  struct TPictureRun {
+    iso::MP4SampleId last = 0;
+    int32_t endMs = 0;
+  };
+  TPictureRun FindPictureRun(const TTrackCopy& video) const;
   HRESULT CopyClipSamples();
   HRESULT CopySample(TTrackCopy& track);
   HRESULT CloseOutput(HRESULT result);

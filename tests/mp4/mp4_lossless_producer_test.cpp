@@ -157,6 +157,44 @@ TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
   ExpectIndependentReadersSee(out, {"video:h264"});
 }
 
+// Ends that fall between a reference picture and the pictures shown before it: every picture
+// shown before the end must be there and decodable, and the pictures of the next clip must take
+// the following places in presentation, none twice and none left empty.
+TEST(Mp4LosslessProducerTest, DelayedCompositionClipEndsKeepEveryPictureShownBeforeThem) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+  const auto source = Fixture("mp4_h264_bframes.mp4");
+  const auto presentation = [](const std::filesystem::path& file) {
+    const nlohmann::json probe = nlohmann::json::parse(
+        RunCommand("ffprobe -v error -select_streams v -show_entries packet=pts -of json " + Quoted(file)));
+    std::vector<int64_t> pts;
+    for (const auto& packet : probe["packets"]) pts.push_back(packet["pts"].get<int64_t>());
+    std::ranges::sort(pts);
+    return pts;
+  };
+  const std::vector<int64_t> sourcePts = presentation(source);  // 1/12800 s, 512 a picture
+  const auto shownBefore = [&](int32_t endMs) {
+    return std::ranges::count_if(sourcePts, [&](int64_t pts) { return pts * 1000 < int64_t{endMs} * 12800; });
+  };
+  for (const int32_t endMs : {520, 547, 600, 900}) {
+    SCOPED_TRACE(endMs);
+    test::TempDir dir;
+    const auto out = dir / "joined.mp4";
+    const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@0-" + std::to_string(endMs) + " " +
+                            Quoted(source) + "@0-400");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+    const std::vector<int64_t> pts = presentation(out);
+    ASSERT_FALSE(pts.empty());
+    const int64_t step = 90000 / 25;
+    for (size_t i = 1; i < pts.size(); ++i) ASSERT_EQ(pts[i] - pts[i - 1], step) << "at output picture " << i;
+    // The first clip keeps every picture shown before its end, plus at most the few needed to
+    // decode them; the second clip is whole.
+    const auto pictures = static_cast<int64_t>(pts.size());
+    EXPECT_GE(pictures, shownBefore(endMs) + shownBefore(400));
+    EXPECT_LE(pictures, shownBefore(endMs) + shownBefore(400) + 3);
+  }
+}
+
 TEST(Mp4LosslessProducerTest, AudioOnlyClipsAreCutAtTheFrameHoldingTheStart) {
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
   test::TempDir dir;
