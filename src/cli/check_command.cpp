@@ -1,5 +1,7 @@
 #include "cli/commands.h"
+#include "cli/difference_table_text.h"
 #include "cli/media_report.h"
+#include "mediainfo/difference_rows.h"
 #include "mediainfo/same_format.h"
 
 namespace korvel::cli {
@@ -15,11 +17,14 @@ int RunCheck(const std::filesystem::path& fileA, const std::filesystem::path& fi
     }
   }
   QdMISameChk chk;
+  chk.Title1 = "First file";
+  chk.Title2 = "Second file";
   if (IsSameFormat(&a.info, &b.info, &chk)) {
     out << "compatible\n";
     return kExitOk;
   }
   out << "not compatible: " << DescribeIncompatibility(a.info, b.info, chk) << "\n";
+  PrintDifferenceTable(FormatDifferenceRows(chk), out);
   return kExitFailed;
 }
 

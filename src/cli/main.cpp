@@ -19,9 +19,13 @@ struct ProductionFlags {
   bool quiet = false;
 };
 
-void AddProductionFlags(CLI::App& command, ProductionFlags& flags) {
-  command.add_option("--lang", flags.language, "Language file for the status lines (default: the user's locale)")
+void AddLanguageFlag(CLI::App& command, std::optional<std::filesystem::path>& language) {
+  command.add_option("--lang", language, "Language file for the words printed (default: the user's locale)")
       ->check(CLI::ExistingFile);
+}
+
+void AddProductionFlags(CLI::App& command, ProductionFlags& flags) {
+  AddLanguageFlag(command, flags.language);
   command.add_flag("-q,--quiet", flags.quiet, "No progress line on the terminal");
 }
 
@@ -38,13 +42,14 @@ int main(int argc, char** argv) {
   info->add_flag("--json", json, "Print the descriptions as JSON");
   info->add_option("FILE", infoFiles, "Media files")->required();
 
+  ProductionFlags flags;
   std::filesystem::path checkA;
   std::filesystem::path checkB;
   CLI::App* check = app.add_subcommand("check", "Tell whether clips of two files can be joined");
   check->add_option("FILE_A", checkA, "First media file")->required();
   check->add_option("FILE_B", checkB, "Second media file")->required();
+  AddLanguageFlag(*check, flags.language);
 
-  ProductionFlags flags;
   std::filesystem::path joinOutput;
   std::vector<std::string> joinClips;
   CLI::App* join = app.add_subcommand("join", "Join clips into one new file without re-encoding");
@@ -75,11 +80,11 @@ int main(int argc, char** argv) {
   }
 
   if (*info) return RunInfo(infoFiles, json, std::cout, std::cerr);
-  if (*check) return RunCheck(checkA, checkB, std::cout, std::cerr);
 
   korvel::TLanguage language(korvel::ProgramLanguageFolder());
   if (flags.language) language.SetCurrentPath(*flags.language);
   language.LoadLanguage();
+  if (*check) return RunCheck(checkA, checkB, std::cout, std::cerr);
   const ProductionStreams io{std::cout, std::cerr, !flags.quiet && ::isatty(STDERR_FILENO) == 1};
   if (*join) return RunJoin(joinOutput, joinClips, io);
   if (*produce) return RunProduce(project, produceOutput, io);

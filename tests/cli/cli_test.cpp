@@ -56,6 +56,23 @@ TEST(CliTest, CheckNeedsTwoDescribableFiles) {
   EXPECT_NE(run.out.find("cannot"), std::string::npos) << run.out;
 }
 
+TEST(CliTest, CheckOfIncompatibleFilesPrintsTheDifferenceTable) {
+  const std::string english = Quoted(std::string(KORVEL_LANGUAGE_SOURCE_DIR) + "/g0409_eng.ini");
+  const test::CliRun run = RunCli("check --lang " + english + " " + Quoted(Fixture("mp4_h264_aac.mp4")) + " " +
+                                  Quoted(Fixture("mp4_h264_ac3.mp4")));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out,
+            "not compatible: stream 1 of the first file does not match stream 1 of the second\n"
+            "                   First file       | Second file\n"
+            "  File name      : mp4_h264_aac.mp4 | mp4_h264_ac3.mp4\n"
+            "  Media Format   : MP4              | MP4\n"
+            "  Stream Count   : 2                | 2\n"
+            "  Stream Type    : Audio            | Audio\n"
+            "  Time Scale     : 44100            | 48000\n"
+            "  Audio Codec    : mp4a             | ac-3\n"
+            "  Audio Channels : 1                | 1\n");
+}
+
 TEST(CliTest, UsageErrorsExitWithTwo) {
   EXPECT_EQ(RunCli("").exitCode, 2);
   EXPECT_EQ(RunCli("info").exitCode, 2);

@@ -1,0 +1,63 @@
+#include "mediainfo/difference_rows.h"
+
+#include "lang/lang.h"
+#include "mediainfo/container_kind.h"
+#include "mediainfo/mp4_differences.h"
+
+namespace korvel {
+
+void TDifferenceRows::Add(std::string label, std::string value1, std::string value2) {
+  Labels.push_back(std::move(label));
+  Values1.push_back(std::move(value1));
+  Values2.push_back(std::move(value2));
+}
+
+std::string StreamTypeWord(uint8_t streamType) {
+  switch (streamType) {
+    case kStreamVideo: return LangStr("Base", "Video");
+    case kStreamAudio: return LangStr("Base", "Audio");
+    case kStreamText: return "Subtitle";
+    case kStreamData: return "Data";
+    default: return LangStr("Base", "Etc");
+  }
+}
+
+void AddDescriptionRows(const QdMISameChk& chk, TDifferenceRows& rows) {
+  rows.Add(LangStr("Base", "Stream") + " Count", std::to_string(chk.Info1->ComparableCount()),
+           std::to_string(chk.Info2->ComparableCount()));
+}
+
+void AddStreamTypeRows(const QdMISameChk& chk, TDifferenceRows& rows) {
+  const auto word = [](const QdMediaStream* s) { return StreamTypeWord(s ? s->StreamType : uint8_t{kStreamOther}); };
+  rows.Add(LangStr("Base", "Stream") + " " + LangStr("Base", "Type"), word(chk.Stream1), word(chk.Stream2));
+}
+
+bool AddStreamPairRows(const QdMISameChk& chk, TDifferenceRows& rows) {
+  AddDescriptionRows(chk, rows);
+  // With unequal counts the comparison never paired streams, so any pair in chk is stale.
+  if (chk.Info1->ComparableCount() != chk.Info2->ComparableCount() || !chk.Stream1 || !chk.Stream2) return false;
+  AddStreamTypeRows(chk, rows);
+  return true;
+}
+
+TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
+  TDifferenceRows rows;
+  if (!chk.Info1 || !chk.Info2) return rows;
+  const QdMediaInfo& a = *chk.Info1;
+  const QdMediaInfo& b = *chk.Info2;
+  rows.Add("", chk.Title1, chk.Title2);
+  rows.Add(LangStr("Base", "FileName"), a.FileName.filename().string(), b.FileName.filename().string());
+  rows.Add(LangStr("Base", "Media") + " " + LangStr("Base", "Format"), KindName(a.Kind, a.SubKind),
+           KindName(b.Kind, b.SubKind));
+  // Across families the kinds already say it all; the streams were never compared.
+  if (!IsSameKindFamily(a, b)) return rows;
+  if (a.Kind == kKindMp4Family) {
+    ListMp4Differences(chk, rows);
+  } else {
+    // AVI, ASF and the FFmpeg families get rows of their own later; the common ones until then.
+    AddStreamPairRows(chk, rows);
+  }
+  return rows;
+}
+
+}  // namespace korvel
