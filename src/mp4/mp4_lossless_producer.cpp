@@ -399,7 +399,7 @@ uint64_t TProducerMp4Lossless::MinimumDuration(const TTrackCopy& track) const {
 
 HRESULT TProducerMp4Lossless::CopySample(TTrackCopy& track) {
   const iso::IsoTrack& sourceTrack = *reader_.Source()->Track(track.SourceTrackId);
-  iso::MP4Sample sample;
+  iso::MP4Sample& sample = track.Sample;
   std::string error;
   if (!sourceTrack.ReadSample(track.CurrentSampleId, sample, &error)) {
     StatusFailure(" : Could not read sample " + std::to_string(track.CurrentSampleId) + " of track " +

@@ -42,6 +42,7 @@ private:
     uint32_t LastSampleId = 0;     // last sample of the clip
     uint64_t EndTime = 0;          // source microseconds: end of the last sample handled
     bool Finished = false;
+    iso::MP4Sample Sample;  // reused for every sample, so the copy loop does not allocate
     // Output side.
     iso::MP4TrackId OutputTrackId = iso::MP4_INVALID_TRACK_ID;
     uint32_t OutputTimeScale = 0;

@@ -135,19 +135,20 @@ bool IsoTrackImpl::ReadSample(MP4SampleId id, MP4Sample& sample, std::string* er
   const uint32_t index = id - 1;
   const uint32_t size = table_.Size(index);
   const auto offset = table_.Offset(index);
-  const std::string name = "sample " + std::to_string(id) + " of track " + std::to_string(header_.trackId);
+  // Only a failure needs the sample's name; the copy loop reads every sample through here.
+  const auto name = [&] { return "sample " + std::to_string(id) + " of track " + std::to_string(header_.trackId); };
   if (!offset || *offset > source_.Size() || size > source_.Size() - *offset) {
-    SetError(error, name + " lies past the end of the file");
+    SetError(error, name() + " lies past the end of the file");
     return false;
   }
   if (size > kMaxSampleBytes) {
-    SetError(error, name + " claims " + std::to_string(size) + " bytes");
+    SetError(error, name() + " claims " + std::to_string(size) + " bytes");
     return false;
   }
   sample.bytes.resize(size);
   std::string detail;
   if (!source_.ReadAt(*offset, sample.bytes, &detail)) {
-    SetError(error, name + ": " + detail);
+    SetError(error, name() + ": " + detail);
     return false;
   }
   sample.startTime = table_.Time(index);
