@@ -404,7 +404,7 @@ TEST(IsoWriterTest, CreateInMissingFolderFailsAndLeavesNothing) {
 // buffer fills, or only when Close flushes it.
 struct FailureCase {
   const char* name;
-  int samples;  // of 32 KiB each
+  int samples;  // of 32 KiB each; the writer gathers 256 KiB before it writes
   bool failsWhileWriting;
 };
 
@@ -436,7 +436,7 @@ TEST_P(IsoWriterFailureTest, WriteFailureIsReported) {
 }
 
 INSTANTIATE_TEST_SUITE_P(IsoWriterLimits, IsoWriterFailureTest,
-                         testing::Values(FailureCase{"BeyondTheBuffer", 200, true}, FailureCase{"AtClose", 20, false}),
+                         testing::Values(FailureCase{"BeyondTheBuffer", 200, true}, FailureCase{"AtClose", 5, false}),
                          [](const testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
