@@ -76,6 +76,9 @@ HRESULT LoadMp4Info(QdMediaInfo& info, const SMP4FileInfo* fileInfo) {
   info.FreeStreams();
   if (!fileInfo) return E_FAIL;
   info.SubKind = SubKindOfFile(info.FileName);
+  // The MP4 producer copies the samples the movie box lists; those in movie fragments would be
+  // lost, so a fragmented file is joined by the FFmpeg engine.
+  if (fileInfo->Fragmented && info.SubKind == kSubKindMp4) info.SubKind = kSubKindMp4Unsupported;
   for (uint32_t index = 0; index < fileInfo->TrackCount(); ++index) {
     const SMP4TrackInfo* track = fileInfo->Tracks[index].get();
     if (!track) continue;

@@ -71,6 +71,7 @@ public:
   std::vector<std::unique_ptr<SMP4TrackInfo>> Tracks;
   uint64_t Duration = 0;  // microseconds
   uint32_t TimeScale = 0;
+  bool Fragmented = false;  // samples in movie fragments, which the MP4 producer cannot copy
 };
 
 // Full-bandwidth channels of an AC-3 coding mode (acmod) plus the low-frequency channel.

@@ -39,6 +39,7 @@ void TMp4SourceReader::ReadFileInfo(SMP4FileInfo* target) {
   SMP4FileInfo& info = target ? *target : *current_;
   info.TimeScale = source_->GetTimeScale();
   info.Duration = iso::IsoFile::ConvertDuration(source_->GetDuration(), info.TimeScale, kMicroseconds);
+  info.Fragmented = source_->IsFragmented();
   info.SetTrackCount(source_->GetNumberOfTracks());
   for (uint32_t index = 0; index < info.TrackCount(); ++index) {
     if (const iso::IsoTrack* track = source_->Track(source_->FindTrackId(index)))

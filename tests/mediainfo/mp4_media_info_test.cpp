@@ -217,6 +217,19 @@ INSTANTIATE_TEST_SUITE_P(Mp4Fixtures, Mp4MediaInfoFixtureTest,
                                          FixtureCase{"3gp_h264_aac.3gp", kSubKind3gp},
                                          FixtureCase{"m4a_aac.m4a", kSubKindM4a}));
 
+TEST(Mp4MediaInfoFileTest, AFragmentedFileGoesToTheFfmpegEngine) {
+  // Its samples live in movie fragments, which the MP4 producer would silently leave out.
+  test::TempDir dir;
+  const auto fragmented = dir / "fragmented.mp4";
+  ASSERT_EQ(test::RunCommand("ffmpeg -nostdin -v error -i " + test::Quoted(Fixture("mp4_h264_aac.mp4")) +
+                             " -c copy -movflags frag_keyframe+empty_moov " + test::Quoted(fragmented) + " 2>&1")
+                .exitCode,
+            0);
+  QdMediaInfo info;
+  ASSERT_TRUE(AnalyzeMediaFile(fragmented, info));
+  EXPECT_EQ(info.SubKind, kSubKindMp4Unsupported);
+}
+
 TEST(Mp4MediaInfoFileTest, DescribesTheCodecsOfAnH264AndAacFile) {
   QdMediaInfo info;
   ASSERT_TRUE(AnalyzeMediaFile(Fixture("mp4_h264_aac.mp4"), info));

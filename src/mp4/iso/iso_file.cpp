@@ -29,6 +29,7 @@ struct IsoFile::Impl {
   std::string majorBrand;
   std::vector<std::string> compatibleBrands;
   MovieHeader movie;
+  bool fragmented = false;
   std::vector<std::unique_ptr<IsoTrackImpl>> tracks;
 
   bool Parse(std::string* error);
@@ -61,6 +62,7 @@ bool IsoFile::Impl::ParseMovie(ByteView payload, uint64_t fileOffset, std::strin
   const auto header = ParseMvhd(mvhd->payload, error);
   if (!header) return false;
   movie = *header;
+  fragmented = moov.Child(MakeBoxType("mvex")) != nullptr;
   for (const Box& box : moov.children) {
     if (box.type != MakeBoxType("trak")) continue;
     auto track = IsoTrackImpl::Parse(box, *source, walk, error);
@@ -148,6 +150,7 @@ std::string IsoFile::MajorBrand() const { return impl_->majorBrand; }
 std::vector<std::string> IsoFile::CompatibleBrands() const { return impl_->compatibleBrands; }
 uint32_t IsoFile::GetTimeScale() const { return impl_->movie.timeScale; }
 MP4Duration IsoFile::GetDuration() const { return impl_->movie.duration; }
+bool IsoFile::IsFragmented() const { return impl_->fragmented; }
 uint32_t IsoFile::GetNumberOfTracks() const { return static_cast<uint32_t>(impl_->tracks.size()); }
 
 MP4TrackId IsoFile::FindTrackId(uint32_t index) const {

@@ -61,6 +61,9 @@ public:
 
   uint32_t GetTimeScale() const;   // movie timescale (mvhd)
   MP4Duration GetDuration() const; // movie duration in movie timescale units
+  // The movie announces fragments ("mvex"): samples beyond the movie box live in "moof" boxes,
+  // which this reader does not read.
+  bool IsFragmented() const;
   uint32_t GetNumberOfTracks() const;
   // The id of the track at index (0-based, file order); MP4_INVALID_TRACK_ID past the end.
   MP4TrackId FindTrackId(uint32_t index) const;
