@@ -10,4 +10,7 @@ namespace korvel {
 // mark is taken as UTF-8 (plain ASCII included). Unpaired UTF-16 surrogates become U+FFFD.
 std::string DecodeTextFile(std::span<const uint8_t> bytes);
 
+// Appends one code point encoded as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 }  // namespace korvel

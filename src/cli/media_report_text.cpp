@@ -2,6 +2,8 @@
 
 #include <iomanip>
 
+#include "mediainfo/audio_format_text.h"
+#include "mediainfo/avi_media_info.h"
 #include "mediainfo/container_kind.h"
 #include "mediainfo/stream_fields.h"
 
@@ -32,6 +34,21 @@ void PrintValue(const StreamFieldValue& value, std::ostream& out) {
   }
 }
 
+void PrintFieldName(std::string_view name, std::ostream& out) { out << "    " << std::left << std::setw(16) << name << " "; }
+
+// What an AVI stream's raw fields mean to a reader: its rate per second and its audio format.
+void PrintAviReadings(const QdMediaStream& stream, std::ostream& out) {
+  const bool audio = stream.StreamType == kStreamAudio;
+  if ((audio || stream.StreamType == kStreamVideo) && stream.RateX1000 != 0) {
+    PrintFieldName("FrameRate", out);
+    out << AviFrameRateText(stream.RateX1000, stream.StreamType) << "\n";
+  }
+  if (audio && !stream.Format.empty()) {
+    PrintFieldName("AudioFormat", out);
+    out << AudioFormatText(stream.Format, true) << "\n";
+  }
+}
+
 }  // namespace
 
 void PrintMediaReport(const MediaReport& report, std::ostream& out) {
@@ -54,10 +71,11 @@ void PrintMediaReport(const MediaReport& report, std::ostream& out) {
     out << "  Stream " << stream.Index << ": " << StreamTypeName(stream.StreamType) << "\n";
     ForEachStreamField(stream, [&](std::string_view name, const StreamFieldValue& value, bool isSet) {
       if (!isSet || name == "Index" || name == "StreamType") return;
-      out << "    " << std::left << std::setw(16) << name << " ";
+      PrintFieldName(name, out);
       PrintValue(value, out);
       out << "\n";
     });
+    if (info.Kind == kKindAvi) PrintAviReadings(stream, out);
   }
 }
 

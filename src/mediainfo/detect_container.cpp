@@ -108,7 +108,7 @@ DetectCode DetectBySignature(const ByteView& head, int& subType) {
   subType = -1;
   for (size_t offset = 0; offset + 4 < head.size(); ++offset)
     if (IsMpegStart(head, offset)) return kDetectMpegPs;
-  if (ProbeAviStructure(head)) return kDetectAvi;
+  if (HasAviHeaderList(head)) return kDetectAvi;
   return kDetectUnknown;
 }
 

@@ -1,6 +1,7 @@
 #include "mediainfo/difference_rows.h"
 
 #include "lang/lang.h"
+#include "mediainfo/avi_differences.h"
 #include "mediainfo/container_kind.h"
 #include "mediainfo/mp4_differences.h"
 
@@ -51,10 +52,12 @@ TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
            KindName(b.Kind, b.SubKind));
   // Across families the kinds already say it all; the streams were never compared.
   if (!IsSameKindFamily(a, b)) return rows;
-  if (a.Kind == kKindMp4Family) {
+  if (a.Kind == kKindAvi) {
+    AviDifferenceRows(chk, rows);
+  } else if (a.Kind == kKindMp4Family) {
     ListMp4Differences(chk, rows);
   } else {
-    // AVI, ASF and the FFmpeg families get rows of their own later; the common ones until then.
+    // ASF and the FFmpeg families get rows of their own later; the common ones until then.
     AddStreamPairRows(chk, rows);
   }
   return rows;

@@ -17,9 +17,9 @@ using test::RunCli;
 
 TEST(CliProductionTest, JoinOfAFamilyWithoutAnalyzerFailsCleanly) {
   test::TempDir dir;
-  const auto out = dir / "joined.avi";
-  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("avi_xvid_mp3.avi")) + "@0-1000 " +
-                          Quoted(Fixture("avi_div3_pcm.avi")));
+  const auto out = dir / "joined.mkv";
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("mkv_mpeg4_mp3.mkv")) + "@0-1000 " +
+                          Quoted(Fixture("mkv_mpeg4_mp3.mkv")));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("cannot describe"), std::string::npos) << run.out;
   EXPECT_FALSE(std::filesystem::exists(out));

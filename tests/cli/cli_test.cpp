@@ -1,10 +1,13 @@
 // korvel-cli run as a user runs it: arguments in, text and an exit code out.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "base/file_read.h"
 #include "support/cli_run.h"
+#include "support/scoped_env.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -81,6 +84,50 @@ TEST(CliTest, UsageErrorsExitWithTwo) {
   const test::CliRun help = RunCli("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("info"), std::string::npos);
+}
+
+
+struct AviInfoCase {
+  const char* file;
+  std::vector<std::string> lines;  // each found in the printed report
+};
+
+// The fixture recipe makes 160x120 video at 25 frames per second and a 44100 Hz mono sine.
+TEST(CliTest, InfoDescribesAviFilesFully) {
+  const test::ScopedEnv locale("LC_ALL", "C");
+  const std::vector<std::string> common{"Kind: AVI (1/0), output extension \"avi\"", "IndexOK: 1",
+                                        "Streams: 2 (2 comparable)", "Stream 0: video", "Rate             25\n",
+                                        "Scale            1\n", "RateX1000        25000\n",
+                                        "FrameRate        25.000\n", "Width            160\n",
+                                        "Height           120\n", "Stream 1: audio"};
+  for (const AviInfoCase& c :
+       {AviInfoCase{"avi_div3_pcm.avi",
+                    {"FourCC           DIV3\n", "FourCCClass      mp43\n", "FrameRate        44100.0\n",
+                     "AudioFormat      PCM, 44,100 Hz, 16 bits, Mono\n"}},
+        AviInfoCase{"avi_xvid_mp3.avi",
+                    {"FourCC           XVID\n", "FourCCClass      xvid\n", "AudioFormat      MP3, 44,100 Hz, 0 bits, Mono\n"}}}) {
+    const test::CliRun run = RunCli("info " + Quoted(Fixture(c.file)));
+    EXPECT_EQ(run.exitCode, 0) << run.out;
+    for (const std::vector<std::string>* lines : {&common, &c.lines})
+      for (const std::string& line : *lines) EXPECT_NE(run.out.find(line), std::string::npos) << line << run.out;
+  }
+}
+
+TEST(CliTest, InfoOfAnAviWithoutIdx1AsksForReconstruction) {
+  auto bytes = ReadWholeFile(Fixture("avi_div3_pcm.avi"), 1 << 24);
+  ASSERT_TRUE(bytes);
+  const std::string idx1 = "idx1";
+  // ffmpeg writes the index last; searching from the end cannot stop in sample bytes first.
+  const auto at = std::find_end(bytes->begin(), bytes->end(), idx1.begin(), idx1.end());
+  ASSERT_NE(at, bytes->end());
+  std::copy_n("JUNK", 4, at);
+  test::TempDir dir;
+  test::WriteFileBytes(dir / "no_idx1.avi", *bytes);
+
+  const test::CliRun run = RunCli("info --json " + Quoted(dir / "no_idx1.avi"), false);
+  const auto json = nlohmann::json::parse(run.out);
+  EXPECT_EQ(json[0]["Kind"], 1) << run.out;
+  EXPECT_EQ(json[0]["IndexOK"], 0) << run.out;
 }
 
 }  // namespace

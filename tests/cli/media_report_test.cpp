@@ -8,6 +8,7 @@
 #include "cli/media_report_json.h"
 #include "cli/media_report_text.h"
 #include "mediainfo/container_kind.h"
+#include "support/scoped_env.h"
 
 namespace korvel::cli {
 namespace {
@@ -65,6 +66,28 @@ TEST(MediaReportTest, TextShowsOnlyTheFieldsAnAnalyzerFilled) {
   EXPECT_NE(text.find("FourCC           XVID"), std::string::npos) << text;
   EXPECT_NE(text.find("Format           5500AB"), std::string::npos) << text;
   EXPECT_EQ(text.find("SampleRate"), std::string::npos) << text;  // left at zero
+}
+
+
+TEST(MediaReportTest, TextReadsAnAviStreamsRateAndAudioFormat) {
+  const test::ScopedEnv locale("LC_ALL", "C");
+  MediaReport report = DescribedAvi();
+  QdMediaStream& audio = report.info.Streams[1];
+  audio.RateX1000 = 44100000;
+  // WAVEFORMATEX: PCM, stereo, 44100 Hz, 16 bits.
+  audio.Format = {0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00};
+  std::ostringstream out;
+  PrintMediaReport(report, out);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("FrameRate        25.000\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("FrameRate        44100.0\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("AudioFormat      PCM, 44,100 Hz, 16 bits, Stereo\n"), std::string::npos) << text;
+
+  report.info.Kind = kKindMp4Family;  // other kinds print their raw fields alone
+  std::ostringstream mp4;
+  PrintMediaReport(report, mp4);
+  EXPECT_EQ(mp4.str().find("FrameRate"), std::string::npos) << mp4.str();
+  EXPECT_EQ(mp4.str().find("AudioFormat"), std::string::npos) << mp4.str();
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "mediainfo/container_kind.h"
 #include "produce/english_texts.h"
+#include "support/scoped_env.h"
 
 namespace korvel {
 namespace {
@@ -209,6 +210,94 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"Stream Type", "Subtitle", "Subtitle"},
                  {"Time Scale", "1000", "600"},
                  {"Subtitle Size", "1280 x 60", "1280 x 80"}}}));
+
+
+QdMediaStream AviVideo() {
+  QdMediaStream v = Stream(kStreamVideo);
+  v.FourCC = FourCCFromText("DIV3");
+  v.FourCCClass = FourCCFromText("mp43");
+  v.Rate = 25;
+  v.Scale = 1;
+  v.RateX1000 = 25000;
+  v.Width = 320;
+  v.Height = 240;
+  return v;
+}
+
+// A 44100 Hz stereo 16-bit PCM stream with its WAVEFORMATEX.
+QdMediaStream AviPcm() {
+  QdMediaStream a = Stream(kStreamAudio);
+  a.FourCC = 1;
+  a.Rate = 44100;
+  a.Scale = 1;
+  a.RateX1000 = 44100000;
+  a.Format = {0x01, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x10, 0xB1, 0x02, 0x00, 0x04, 0x00, 0x10, 0x00, 0x00, 0x00};
+  return a;
+}
+
+struct AviCase {
+  const char* name;
+  QdMediaStream stream;
+  std::function<void(QdMediaStream&)> change;  // applied to the new file's stream
+  Rows rows;                                   // after the stream type row
+};
+
+void PrintTo(const AviCase& c, std::ostream* os) { *os << c.name; }
+
+class AviDifferenceRowsTest : public DifferenceRowsTest, public testing::WithParamInterface<AviCase> {
+  // Numbers in the rows follow the user's locale; this one writes them the classic way.
+  test::ScopedEnv locale_{"LC_ALL", "C"};
+};
+
+TEST_P(AviDifferenceRowsTest, ListsTheStreamPairThatDiffers) {
+  const AviCase& c = GetParam();
+  const QdMediaInfo a = Described("a.avi", kKindAvi, {c.stream});
+  QdMediaInfo b = Described("b.avi", kKindAvi, {c.stream});
+  c.change(b.Streams[0]);
+  const std::string type = StreamTypeWord(c.stream.StreamType);
+  Rows expected{{"", "Reference", "New file"},
+                {"File name", "a.avi", "b.avi"},
+                {"Media Format", "AVI", "AVI"},
+                {"Stream Count", "1", "1"},
+                {"Stream Type", type, type}};
+  expected.insert(expected.end(), c.rows.begin(), c.rows.end());
+  EXPECT_EQ(Compare(a, b), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Streams, AviDifferenceRowsTest,
+    testing::Values(
+        AviCase{"video codec family", AviVideo(),
+                [](QdMediaStream& s) {
+                  s.FourCC = FourCCFromText("XVID");
+                  s.FourCCClass = FourCCFromText("xvid");
+                },
+                {{"Frame rate", "25.000", "25.000"},
+                 {"Video Codec", "DIV3", "XVID"},
+                 {"Video Size", "320 x 240", "320 x 240"}}},
+        AviCase{"video frame rate and size", AviVideo(),
+                [](QdMediaStream& s) {
+                  s.RateX1000 = 29970;
+                  s.Height = 480;
+                },
+                {{"Frame rate", "25.000", "29.970"},
+                 {"Video Codec", "DIV3", "DIV3"},
+                 {"Video Size", "320 x 240", "320 x 480"}}},
+        AviCase{"audio format bytes", AviPcm(),
+                [](QdMediaStream& s) {
+                  s.RateX1000 = 48000000;
+                  s.Format[4] = 0x80;  // 48000 Hz
+                  s.Format[5] = 0xBB;
+                },
+                {{"Frame rate", "44100.0", "48000.0"},
+                 {"Audio Format", "PCM, 44,100 Hz, 16 bits, Stereo", "PCM, 48,000 Hz, 16 bits, Stereo"}}},
+        AviCase{"audio without a format", AviPcm(), [](QdMediaStream& s) { s.Format.clear(); },
+                {{"Frame rate", "44100.0", "44100.0"}, {"Audio Format", "PCM, 44,100 Hz, 16 bits, Stereo", "-"}}},
+        AviCase{"audio rate alone: equal formats are not listed", AviPcm(),
+                [](QdMediaStream& s) { s.RateX1000 = 22050000; },
+                {{"Frame rate", "44100.0", "22050.0"}}},
+        AviCase{"text streams have no rows of their own", Stream(kStreamText),
+                [](QdMediaStream& s) { s.RateX1000 = 1000; }, {}}));
 
 }  // namespace
 }  // namespace korvel

@@ -1,0 +1,40 @@
+#include "mediainfo/avi_differences.h"
+
+#include "lang/lang.h"
+#include "mediainfo/audio_format_text.h"
+#include "mediainfo/avi_media_info.h"
+
+namespace korvel {
+namespace {
+
+std::string FrameSize(const QdMediaStream& s) { return std::to_string(s.Width) + " x " + std::to_string(s.Height); }
+
+std::string FormatText(const QdMediaStream& s, const NumberSeparators& separators) {
+  return s.Format.empty() ? "-" : AudioFormatText(s.Format, true, separators);
+}
+
+}  // namespace
+
+void AviDifferenceRows(const QdMISameChk& chk, TDifferenceRows& rows) {
+  if (!AddStreamPairRows(chk, rows)) return;
+  const QdMediaStream& p = *chk.Stream1;
+  const QdMediaStream& q = *chk.Stream2;
+  const bool video = p.StreamType == kStreamVideo;
+  const bool audio = p.StreamType == kStreamAudio;
+  if (!video && !audio) return;
+  const NumberSeparators separators = UserNumberSeparators();
+  // Not a word of the language files: the label reads the same in every language.
+  // Both sides in the precision of the reference stream's type, so they line up.
+  const auto rate = [&](const QdMediaStream& s) { return AviFrameRateText(s.RateX1000, p.StreamType, separators); };
+  rows.Add("Frame rate", rate(p), rate(q));
+  const std::string word = StreamTypeWord(p.StreamType);
+  if (video) {
+    rows.Add(word + " " + LangStr("Base", "Codec"), FourCCToText(p.FourCC), FourCCToText(q.FourCC));
+    rows.Add(word + " " + LangStr("Base", "Size"), FrameSize(p), FrameSize(q));
+  }
+  // The bytes themselves, size included: the join check wants them identical.
+  if (audio && p.Format != q.Format)
+    rows.Add(word + " " + LangStr("Base", "Format"), FormatText(p, separators), FormatText(q, separators));
+}
+
+}  // namespace korvel
