@@ -11,7 +11,8 @@ namespace korvel {
 namespace {
 
 constexpr uint32_t kIdx1EntrySize = 16;
-constexpr uint32_t kIdx1Batch = 32;
+// Entries read at once: 64 KiB, so a large index costs few reads.
+constexpr uint32_t kIdx1Batch = 4096;
 constexpr uint32_t kAviifKeyframe = 0x10;
 constexpr uint64_t kRelativeOffsetsFrom = uint64_t{1} << 32;
 
@@ -28,14 +29,14 @@ bool AviReadHandlerAvi2::LoadIdx1(uint32_t entryCount, uint64_t moviePosition) {
   bool relative = moviePosition >= kRelativeOffsetsFrom;
   // Relative offsets count from the "movi" code, four bytes before the movie data.
   const uint64_t relativeBase = moviePosition >= 4 ? moviePosition - 4 : 0;
-  uint8_t raw[kIdx1Batch * kIdx1EntrySize];
+  std::vector<uint8_t> raw(size_t{kIdx1Batch} * kIdx1EntrySize);
   for (uint32_t done = 0; done < entryCount;) {
     const uint32_t batch = std::min(kIdx1Batch, entryCount - done);
-    if (!file_.ReadExact(raw, size_t{batch} * kIdx1EntrySize)) {
+    if (!file_.ReadExact(raw.data(), size_t{batch} * kIdx1EntrySize)) {
       ClearIndexes();
       return false;
     }
-    const ByteView entries(std::span<const uint8_t>(raw, size_t{batch} * kIdx1EntrySize));
+    const ByteView entries(std::span<const uint8_t>(raw.data(), size_t{batch} * kIdx1EntrySize));
     for (uint32_t i = 0; i < batch; ++i) {
       const size_t at = size_t{i} * kIdx1EntrySize;
       const FOURCC id = entries.U32LE(at).value_or(0);
