@@ -76,7 +76,8 @@ TEST_P(AviFixtureTest, EveryPacketReadsAsFfprobeSeesIt) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Avi, AviFixtureTest, testing::Values("avi_xvid_mp3.avi", "avi_div3_pcm.avi", "avi_h264.avi"));
+INSTANTIATE_TEST_SUITE_P(Avi, AviFixtureTest, testing::Values("avi_xvid_mp3.avi", "avi_div3_pcm.avi", "avi_h264.avi", "avi_wmv2.avi",
+                                                                "avi_xvid_bframes.avi"));
 
 TEST(AviFixture, AbsoluteAndRelativeIdx1IndexTheSameChunks) {
   const auto relative = OpenAvi(Fixture("avi_xvid_mp3.avi"));

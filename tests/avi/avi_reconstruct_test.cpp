@@ -85,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(DamagedCase{"avi_xvid_mp3_noidx1.avi", "avi_xvid_mp3.avi", {}},
                     DamagedCase{"avi_div3_pcm_noidx1.avi", "avi_div3_pcm.avi", {}},
                     DamagedCase{"avi_h264_noidx1.avi", "avi_h264.avi", {}},
+                    DamagedCase{"avi_wmv2_noidx1.avi", "avi_wmv2.avi", {}},
                     DamagedCase{"avi_h264_movi0.avi", "avi_h264.avi", {}},
                     DamagedCase{"avi_div3_pcm_garbage.avi", "avi_div3_pcm.avi", {.positions = false}},
                     DamagedCase{"avi_xvid_mp3_truncated.avi", "avi_xvid_mp3.avi", {.prefixOnly = true}}));
