@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "avi/avi_reindex_thread.h"
 #include "mp4/mp4_lossless_thread.h"
 
 namespace korvel {
@@ -21,6 +22,9 @@ const TEngineTable& BuiltEngines() {
     // Each engine registers its thread factory here once it is built.
     engines.Register(TEngine::Mp4Lossless, [](IMainThread& mainThread) {
       return std::make_shared<TProducerMp4Thread>(mainThread);
+    });
+    engines.Register(TEngine::AviReindex, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerAviReindexThread>(mainThread);
     });
     return engines;
   }();
