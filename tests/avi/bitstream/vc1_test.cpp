@@ -64,7 +64,7 @@ TEST(Vc1StateTest, LeavesTheStateAloneWithoutAUsableHeader) {
   const auto advanced = AdvancedSequenceHeader(0, 0);
   const std::vector<std::pair<const char*, std::vector<uint8_t>>> cases{
       {"WMV3", std::vector<uint8_t>(kBitmapInfoHeader, 0)},                       // no extra data
-      {"WMV3", std::vector<uint8_t>(structC.begin(), structC.begin() + 30)},      // shorter than the header
+      {"WMV3", std::vector<uint8_t>(30, 0)},                                       // shorter than the header
       {"WMV3", Format({structC[0], structC[1]})},                                 // STRUCT_C cut short
       {"WVC1", Format(std::vector<uint8_t>(advanced.begin(), advanced.begin() + 15))},  // under 16 bytes
       {"WMV2", Format(structC)},                                                  // another family
