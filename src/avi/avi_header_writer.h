@@ -10,15 +10,12 @@
 #include <vector>
 
 #include "avi/avi_read_handler.h"
+#include "avi/avi_stream_header.h"
 #include "base/fourcc.h"
 
 namespace korvel {
 
-inline constexpr FOURCC kFourCCVids = MakeFourCC('v', 'i', 'd', 's');
-inline constexpr FOURCC kFourCCAuds = MakeFourCC('a', 'u', 'd', 's');
-
 inline constexpr uint32_t kAviMainHeaderSize = 56;
-inline constexpr uint32_t kAviStreamHeaderSize = 56;
 inline constexpr uint32_t kBitmapInfoHeaderSize = 40;
 inline constexpr uint32_t kWaveFormatSize = 16;
 
@@ -38,25 +35,6 @@ struct AviMainHeader {
   uint32_t dwHeight = 0;
 };
 
-struct AviStreamHeader {
-  FOURCC fccType = 0;
-  FOURCC fccHandler = 0;
-  uint32_t dwFlags = 0;
-  uint16_t wPriority = 0;
-  uint16_t wLanguage = 0;
-  uint32_t dwInitialFrames = 0;
-  uint32_t dwScale = 0;
-  uint32_t dwRate = 0;
-  uint32_t dwStart = 0;
-  uint32_t dwLength = 0;
-  uint32_t dwSuggestedBufferSize = 0;
-  uint32_t dwQuality = 0;
-  uint32_t dwSampleSize = 0;
-  int16_t rcLeft = 0;
-  int16_t rcTop = 0;
-  int16_t rcRight = 0;
-  int16_t rcBottom = 0;
-};
 
 std::vector<uint8_t> MainHeaderBytes(const AviMainHeader& header);
 std::vector<uint8_t> StreamHeaderBytes(const AviStreamHeader& header);

@@ -40,8 +40,8 @@ protected:
     int64_t endSample = 0;  // inclusive; below startSample when there is nothing to copy
     int64_t sampleCount = 0;
     int64_t samplesPerRead = 1;
-    bool IsVideo() const { return info.fccType == kFourCCVids; }
-    bool IsAudio() const { return info.fccType == kFourCCAuds; }
+    bool IsVideo() const { return info.fccType == kStreamTypeVideo; }
+    bool IsAudio() const { return info.fccType == kStreamTypeAudio; }
   };
 
   // Opens file into the reader and takes its first video and audio streams (at most five).

@@ -86,8 +86,8 @@ std::string TAVIOutFile::ErrorText() const {
 
 TAVIOutStream* TAVIOutFile::CreateStream(const AviStreamInfo& info, std::span<const uint8_t> format) {
   std::lock_guard guard(lock_);
-  const bool video = info.fccType == kFourCCVids;
-  if (open_ || file_ || streams_.size() >= kMostStreams || (!video && info.fccType != kFourCCAuds)) return nullptr;
+  const bool video = info.fccType == kStreamTypeVideo;
+  if (open_ || file_ || streams_.size() >= kMostStreams || (!video && info.fccType != kStreamTypeAudio)) return nullptr;
   if (format.size() < (video ? kBitmapInfoHeaderSize : kWaveFormatSize)) return nullptr;
 
   AviStreamHeader header = StreamHeaderFromInfo(info);

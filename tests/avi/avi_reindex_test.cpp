@@ -42,7 +42,7 @@ std::vector<StreamContent> ReadContent(IAVIReadHandler& handler) {
     AviStreamInfo info;
     stream->Info(info);
     StreamContent content;
-    content.video = info.fccType == kFourCCVids;
+    content.video = info.fccType == kStreamTypeVideo;
     std::vector<uint8_t> buffer(1 << 20);
     for (int64_t s = 0; s < stream->End();) {
       int64_t bytes = 0;

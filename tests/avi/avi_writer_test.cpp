@@ -405,7 +405,7 @@ TEST(AviWriter, RefusesWhatCannotBeWritten) {
   const std::vector<uint8_t> format(40, 0);
   EXPECT_EQ(writer.CreateStream(text, format), nullptr);
   AviStreamInfo video;
-  video.fccType = kFourCCVids;
+  video.fccType = kStreamTypeVideo;
   EXPECT_EQ(writer.CreateStream(video, std::span(format).first(39)), nullptr);
   ASSERT_NE(writer.CreateStream(video, format), nullptr);
 
