@@ -35,7 +35,6 @@ struct AviMainHeader {
   uint32_t dwHeight = 0;
 };
 
-
 std::vector<uint8_t> MainHeaderBytes(const AviMainHeader& header);
 std::vector<uint8_t> StreamHeaderBytes(const AviStreamHeader& header);
 
