@@ -5,15 +5,13 @@
 #include <array>
 #include <string>
 
+#include "avi/avi_fourcc.h"
 #include "avi/avi_read_handler_avi2.h"
 #include "base/numeric.h"
 
 namespace korvel {
 namespace {
 
-constexpr FOURCC kFormAvix = MakeFourCC('A', 'V', 'I', 'X');
-constexpr FOURCC kListMovie = MakeFourCC('m', 'o', 'v', 'i');
-constexpr FOURCC kListRecord = MakeFourCC('r', 'e', 'c', ' ');
 constexpr uint32_t kMinPlausibleChunk = 100000;
 constexpr size_t kProbeBytes = 100;
 constexpr uint64_t kListHeaderSize = 12;

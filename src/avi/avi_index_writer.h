@@ -9,12 +9,11 @@
 #include <span>
 #include <vector>
 
+#include "avi/avi_fourcc.h"
 #include "base/fourcc.h"
 
 namespace korvel {
 
-inline constexpr FOURCC kFourCCIdx1 = MakeFourCC('i', 'd', 'x', '1');
-inline constexpr FOURCC kFourCCIndx = MakeFourCC('i', 'n', 'd', 'x');
 inline constexpr uint32_t kAviIndexKeyFrame = 0x10;  // AVIIF_KEYFRAME
 // In an index entry's size word: the chunk is not a key frame.
 inline constexpr uint32_t kIndexDeltaFrameBit = 0x80000000u;

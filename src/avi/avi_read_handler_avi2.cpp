@@ -3,23 +3,12 @@
 #include <algorithm>
 #include <array>
 
+#include "avi/avi_fourcc.h"
 #include "avi/avi_read_stream.h"
 #include "base/byte_view.h"
 
 namespace korvel {
 namespace {
-
-constexpr FOURCC kFormAvi = MakeFourCC('A', 'V', 'I', ' ');
-constexpr FOURCC kListHeader = MakeFourCC('h', 'd', 'r', 'l');
-constexpr FOURCC kListStream = MakeFourCC('s', 't', 'r', 'l');
-constexpr FOURCC kListMovie = MakeFourCC('m', 'o', 'v', 'i');
-constexpr FOURCC kListRecord = MakeFourCC('r', 'e', 'c', ' ');
-constexpr FOURCC kListInfo = MakeFourCC('I', 'N', 'F', 'O');
-constexpr FOURCC kChunkMainHeader = MakeFourCC('a', 'v', 'i', 'h');
-constexpr FOURCC kChunkIdx1 = MakeFourCC('i', 'd', 'x', '1');
-constexpr FOURCC kChunkStreamHeader = MakeFourCC('s', 't', 'r', 'h');
-constexpr FOURCC kChunkStreamFormat = MakeFourCC('s', 't', 'r', 'f');
-constexpr FOURCC kChunkOdmlIndex = MakeFourCC('i', 'n', 'd', 'x');
 
 constexpr uint32_t kMainHeaderSize = 56;
 // A format block is a few dozen bytes; anything near this is not one.

@@ -5,13 +5,11 @@
 #include <optional>
 #include <system_error>
 
+#include "avi/avi_fourcc.h"
 #include "base/riff_chunk.h"
 
 namespace korvel {
 namespace {
-
-constexpr FOURCC kFormAvi = MakeFourCC('A', 'V', 'I', ' ');
-constexpr FOURCC kChunkIdx1 = MakeFourCC('i', 'd', 'x', '1');
 
 // Offsets inside a RIFF AVI file: RIFF header (12), then LIST size "hdrl", then "avih" size.
 constexpr size_t kHeaderListOffset = 12;

@@ -4,22 +4,11 @@
 #include <cmath>
 #include <new>
 
+#include "avi/avi_fourcc.h"
 #include "base/riff_chunk.h"
 
 namespace korvel {
 namespace {
-
-constexpr FOURCC kFourCCAvi = MakeFourCC('A', 'V', 'I', ' ');
-constexpr FOURCC kFourCCAvix = MakeFourCC('A', 'V', 'I', 'X');
-constexpr FOURCC kFourCCHdrl = MakeFourCC('h', 'd', 'r', 'l');
-constexpr FOURCC kFourCCAvih = MakeFourCC('a', 'v', 'i', 'h');
-constexpr FOURCC kFourCCStrl = MakeFourCC('s', 't', 'r', 'l');
-constexpr FOURCC kFourCCStrh = MakeFourCC('s', 't', 'r', 'h');
-constexpr FOURCC kFourCCStrf = MakeFourCC('s', 't', 'r', 'f');
-constexpr FOURCC kFourCCJunk = MakeFourCC('J', 'U', 'N', 'K');
-constexpr FOURCC kFourCCOdml = MakeFourCC('o', 'd', 'm', 'l');
-constexpr FOURCC kFourCCDmlh = MakeFourCC('d', 'm', 'l', 'h');
-constexpr FOURCC kFourCCMovi = MakeFourCC('m', 'o', 'v', 'i');
 
 constexpr uint32_t kOdmlHeaderSize = 256;
 constexpr uint64_t kRingSize = 0x100000;
@@ -147,20 +136,20 @@ HRESULT TAVIOutFile::Init(const std::filesystem::path& file) {
 }
 
 void TAVIOutFile::ComposeHeader() {
-  header_.BeginList(kFourCCRiff, kFourCCAvi);
-  const size_t hdrl = header_.BeginList(kFourCCList, kFourCCHdrl);
-  avihPosition_ = header_.AddChunk(kFourCCAvih, MainHeaderBytes(mainHeader_));
+  header_.BeginList(kFourCCRiff, kFormAvi);
+  const size_t hdrl = header_.BeginList(kFourCCList, kListHeader);
+  avihPosition_ = header_.AddChunk(kChunkMainHeader, MainHeaderBytes(mainHeader_));
   const std::vector<uint8_t> placeholder(SuperIndexBodySize(limits_.superIndexEntries), 0);
   for (TAVIOutStmInfo& info : streams_) {
-    const size_t strl = header_.BeginList(kFourCCList, kFourCCStrl);
-    info.strhPosition = header_.AddChunk(kFourCCStrh, StreamHeaderBytes(info.stream->GetHeader()));
-    header_.AddChunk(kFourCCStrf, info.stream->GetFormat());
+    const size_t strl = header_.BeginList(kFourCCList, kListStream);
+    info.strhPosition = header_.AddChunk(kChunkStreamHeader, StreamHeaderBytes(info.stream->GetHeader()));
+    header_.AddChunk(kChunkStreamFormat, info.stream->GetFormat());
     // Room for the super index, should the file become OpenDML.
-    info.superIndexPosition = header_.AddChunk(kFourCCJunk, placeholder);
+    info.superIndexPosition = header_.AddChunk(kChunkJunk, placeholder);
     header_.EndList(strl);
   }
-  const size_t odml = header_.BeginList(kFourCCList, kFourCCOdml);
-  dmlhPosition_ = header_.AddChunk(kFourCCDmlh, std::vector<uint8_t>(kOdmlHeaderSize, 0));
+  const size_t odml = header_.BeginList(kFourCCList, kListOdml);
+  dmlhPosition_ = header_.AddChunk(kChunkOdmlHeader, std::vector<uint8_t>(kOdmlHeaderSize, 0));
   header_.EndList(odml);
   header_.EndList(hdrl);
 }
@@ -187,11 +176,11 @@ bool TAVIOutFile::BeginSegment() {
     // Sizes are placeholders until the segment is finished.
     AppendLE32(bytes, kFourCCList);
     AppendLE32(bytes, 0x7FFFFFFF);
-    AppendLE32(bytes, kFourCCMovi);
+    AppendLE32(bytes, kListMovie);
   } else {
     segment.riffPosition = logicalSize_;
     segment.moviPosition = logicalSize_ + 12;
-    for (const FOURCC field : {kFourCCRiff, 0x7F000000u, kFourCCAvix, kFourCCList, 0x7F000000u, kFourCCMovi})
+    for (const FOURCC field : {kFourCCRiff, 0x7F000000u, kFormAvix, kFourCCList, 0x7F000000u, kListMovie})
       AppendLE32(bytes, field);
   }
   segments_.push_back(segment);
@@ -199,7 +188,7 @@ bool TAVIOutFile::BeginSegment() {
 }
 
 bool TAVIOutFile::WriteIdx1() {
-  if (!AppendChunkHeader(kFourCCIdx1, ClampTo32(uint64_t{totalChunks_} * kIdx1EntrySize))) return false;
+  if (!AppendChunkHeader(kChunkIdx1, ClampTo32(uint64_t{totalChunks_} * kIdx1EntrySize))) return false;
   const uint64_t moviCode = segments_.front().moviPosition + kRiffChunkHeaderSize;
   for (size_t begin = 0; begin < totalChunks_; begin += IndexEntryList::kBlockEntries) {
     const size_t end = std::min<size_t>(begin + IndexEntryList::kBlockEntries, totalChunks_);
@@ -316,7 +305,7 @@ bool TAVIOutFile::WriteStreamIndex(TAVIOutStmInfo& info) {
       return false;
     segmentBytes_ += chunkBytes;
   }
-  if (!header_.ReplaceChunk(info.superIndexPosition, kFourCCIndx,
+  if (!header_.ReplaceChunk(info.superIndexPosition, kChunkOdmlIndex,
                             SuperIndexBody(info.chunkId, superIndex, limits_.superIndexEntries)))
     return Fail("the super index does not fit its place in the header");
   return true;
@@ -332,17 +321,17 @@ bool TAVIOutFile::FinalizeLocked() {
   std::vector<uint8_t> odml;
   AppendLE32(odml, firstVideo_ ? streams_[*firstVideo_].stream->SamplesWritten() : 0);
   odml.resize(kOdmlHeaderSize, 0);
-  if (!header_.ReplaceChunk(dmlhPosition_, kFourCCDmlh, odml)) return Fail("the header could not be completed");
+  if (!header_.ReplaceChunk(dmlhPosition_, kChunkOdmlHeader, odml)) return Fail("the header could not be completed");
   if (segmentsFinished_ > 0)
     for (TAVIOutStmInfo& info : streams_)
       if (info.chunkCount > 0 && !WriteStreamIndex(info)) return false;
   if (!FinishSegment()) return false;
   if (!file_->Flush() || !file_->Truncate(logicalSize_)) return Fail(file_->ErrorText());
 
-  bool replaced = header_.ReplaceChunk(avihPosition_, kFourCCAvih, MainHeaderBytes(mainHeader_));
+  bool replaced = header_.ReplaceChunk(avihPosition_, kChunkMainHeader, MainHeaderBytes(mainHeader_));
   for (const TAVIOutStmInfo& info : streams_)
     replaced = replaced &&
-               header_.ReplaceChunk(info.strhPosition, kFourCCStrh, StreamHeaderBytes(info.stream->GetHeader()));
+               header_.ReplaceChunk(info.strhPosition, kChunkStreamHeader, StreamHeaderBytes(info.stream->GetHeader()));
   if (!replaced) return Fail("the header could not be completed");
   if (!file_->WriteAt(0, header_.Bytes().data(), header_.Bytes().size())) return Fail(file_->ErrorText());
   for (const AVIBlock& segment : segments_) {
