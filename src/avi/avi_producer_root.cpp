@@ -103,6 +103,7 @@ HRESULT TProducerAviRoot::CreateOutput() {
       return E_FAIL;
     }
   }
+  output_->SetSizeLimit(outputSizeLimit_);
   const HRESULT code = output_->Init(DestName);
   if (code != S_OK) {
     StatusFailure(std::string(" : Could not create output file.") +
@@ -186,8 +187,9 @@ HRESULT TProducerAviRoot::InterleaveStreams() {
       }
       while (stream.currentSample <= stream.endSample) {
         if (stream.reader->SampleToTime(stream.currentSample) - stream.startMs > windowMs_) {
-          // A stream that outlasts the longest span by rounding ends with the window.
-          if (windowMs_ >= longestSpanMs_) stream.currentSample = stream.endSample + 1;
+          // A stream that outlasts the longest span by rounding ends with the window, and
+          // ends where its copy stopped.
+          if (windowMs_ >= longestSpanMs_) stream.endSample = stream.currentSample - 1;
           break;
         }
         const HRESULT result = stream.IsAudio() ? CopyAudioChunk(stream) : CopyVideoChunk(stream);
@@ -271,6 +273,12 @@ HRESULT TProducerAviRoot::WriteVideoChunk(TAviCopyStream& stream, int64_t sample
 }
 
 HRESULT TProducerAviRoot::WriteChunk(TAviCopyStream& stream, uint32_t flags, int64_t bytes, int64_t samples) {
+  const HRESULT result = WriteBuffer(stream, flags, bytes, samples);
+  if (Succeeded(result)) stream.currentSample += samples;
+  return result;
+}
+
+HRESULT TProducerAviRoot::WriteBuffer(TAviCopyStream& stream, uint32_t flags, int64_t bytes, int64_t samples) {
   if (bytes < 0 || bytes > static_cast<int64_t>(buffer_.size()) || samples > UINT32_MAX) {
     StatusFailure(" : Could not write output file : the chunk does not fit the copy buffer");
     return E_FAIL;
@@ -282,8 +290,18 @@ HRESULT TProducerAviRoot::WriteChunk(TAviCopyStream& stream, uint32_t flags, int
                       : " : Could not write output file : " + output_->ErrorText());
     return E_FAIL;
   }
-  stream.currentSample += samples;
   return S_OK;
+}
+
+HRESULT TProducerAviRoot::ReadIntoBuffer(IAVIReadStream& reader, int64_t sample, int64_t count, int64_t& bytes,
+                                         int64_t& samples) {
+  bytes = 0;
+  samples = 0;
+  int64_t needed = 0;
+  const HRESULT probe = reader.Read(sample, count, nullptr, 0, &needed, nullptr);
+  if (Failed(probe)) return probe;
+  if (!GrowBuffer(needed)) return E_OUTOFMEMORY;
+  return reader.Read(sample, count, buffer_.data(), static_cast<int64_t>(buffer_.size()), &bytes, &samples);
 }
 
 }  // namespace korvel

@@ -22,6 +22,9 @@ public:
 
   // Rebuild the source's index by scanning its movie data even when it has one.
   void SetForceReconstruct(bool force) { forceReconstruct_ = force; }
+  // Caps the output below what its file system allows; the writer then ends the file early
+  // but complete, as it does at the FAT limit.
+  void SetOutputSizeLimit(uint64_t limit) { outputSizeLimit_ = limit; }
 
   // A running index reconstruction is interrupted at once, not only the copy.
   void RequestStop() override;
@@ -65,6 +68,13 @@ protected:
   virtual HRESULT WriteVideoChunk(TAviCopyStream& stream, int64_t sample, int64_t bytes, int64_t samples);
 
   void StatusFailure(const std::string& tail);
+  // Reads count samples from sample on into the copy buffer, grown to fit; "Memory error." when
+  // it cannot grow.
+  HRESULT ReadIntoBuffer(IAVIReadStream& reader, int64_t sample, int64_t count, int64_t& bytes, int64_t& samples);
+  // Writes the first bytes of the copy buffer to the stream's output without moving its copy
+  // position.
+  HRESULT WriteBuffer(TAviCopyStream& stream, uint32_t flags, int64_t bytes, int64_t samples);
+  const std::vector<uint8_t>& Buffer() const { return buffer_; }
 
   std::vector<TAviCopyStream> streams_;
   int64_t clipStartMs_ = 0;
@@ -79,6 +89,7 @@ private:
   HRESULT WriteChunk(TAviCopyStream& stream, uint32_t flags, int64_t bytes, int64_t samples);
 
   bool forceReconstruct_ = false;
+  uint64_t outputSizeLimit_ = UINT64_MAX;
   // RequestStop reaches the reader from the main thread while the worker replaces it.
   std::mutex readerLock_;
   std::shared_ptr<IAVIReadHandler> reader_;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "avi/avi_lossless_thread.h"
 #include "avi/avi_reindex_thread.h"
 #include "mp4/mp4_lossless_thread.h"
 
@@ -22,6 +23,9 @@ const TEngineTable& BuiltEngines() {
     // Each engine registers its thread factory here once it is built.
     engines.Register(TEngine::Mp4Lossless, [](IMainThread& mainThread) {
       return std::make_shared<TProducerMp4Thread>(mainThread);
+    });
+    engines.Register(TEngine::AviLossless, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerAviLosslessThread>(mainThread);
     });
     engines.Register(TEngine::AviReindex, [](IMainThread& mainThread) {
       return std::make_shared<TProducerAviReindexThread>(mainThread);
