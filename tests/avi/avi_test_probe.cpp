@@ -64,6 +64,10 @@ std::vector<ProbedAviPacket> ProbeAviPackets(const std::filesystem::path& file) 
     const std::string hash = p.at("data_hash").get<std::string>();
     packet.adler = static_cast<uint32_t>(std::stoul(hash.substr(hash.find(':') + 1), nullptr, 16));
     packet.key = p.at("flags").get<std::string>().starts_with("K");
+    if (p.contains("pts"))
+      packet.time = p.at("pts").get<int64_t>();
+    else if (p.contains("dts"))
+      packet.time = p.at("dts").get<int64_t>();
     packets.push_back(packet);
   }
   return packets;

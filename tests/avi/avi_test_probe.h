@@ -43,6 +43,9 @@ struct ProbedAviPacket {
   int64_t size = 0;
   uint32_t adler = 0;
   bool key = false;
+  // In the stream's time base (frames, for video): the presentation time, or the decoding time
+  // where ffprobe gives none (H.264 in AVI); -1 without either.
+  int64_t time = -1;
 };
 
 bool HaveFfprobe();

@@ -20,10 +20,7 @@
 #include "lang/lang.h"
 #include "mediainfo/container_kind.h"
 #include "mp4/iso/iso_file.h"
-#include "produce/english_texts.h"
-#include "produce/pumped_main_thread.h"
-#include "produce/work_root.h"
-#include "project/clip_list.h"
+#include "produce/lossless_job.h"
 #include "support/cli_run.h"
 #include "support/file_size_limit.h"
 #include "support/independent_readers.h"
@@ -255,64 +252,24 @@ TEST(Mp4LosslessProducerTest, AStartMovedBackFarIsReported) {
       << run.out;
 }
 
-// A join of whole clips run through the core, as the desktop program runs it, with every status
-// line kept. onProgress, when set, sees each progress value on the main thread.
-class Mp4LosslessJob : public test::EnglishTexts {
+// A join of whole MP4 clips run through the core.
+class Mp4LosslessJob : public test::LosslessJobTest {
 protected:
+  void SetUp() override {
+    test::LosslessJobTest::SetUp();
+    out = dir / "joined.mp4";
+  }
+
   void AddClip(const std::filesystem::path& file) {
     const auto source = iso::IsoFile::Read(file);
     const iso::IsoTrack* video = source ? TrackOfType(*source, "vide") : nullptr;
-    const int32_t length =
-        video ? static_cast<int32_t>(static_cast<double>(video->GetDuration()) * 1000.0 / video->GetTimeScale()) : 2000;
-    auto clip = std::make_unique<TClipItem>();
-    clip->SetFileName(file);
-    clip->SetTotalTime(length);
-    clip->SetStartTime(0);
-    clip->SetEndTime(length);
-    clips.Add(std::move(clip));
+    LosslessJobTest::AddClip(
+        file, video ? static_cast<int32_t>(static_cast<double>(video->GetDuration()) * 1000.0 / video->GetTimeScale())
+                    : 2000);
   }
 
-  // Runs the join to its end; false when the job did not start.
   bool RunJoin(const std::function<void(TWorkRoot&, int32_t)>& onProgress = {}) {
-    TWorkLossless job(mainThread);
-    job.ClipList = &clips;
-    job.Kind = kKindMp4Family;
-    job.SubKind = kSubKindMp4;
-    job.DestName = out;
-    job.OnStatus = [this](const std::string& line) { lines.push_back(line); };
-    job.OnProgress = [&](int32_t value) {
-      if (onProgress) onProgress(job, value);
-    };
-    bool done = false;
-    job.OnFinished = [&](TWorkRoot&) { done = true; };
-    if (!job.Run()) return false;
-    mainThread.PumpUntil([&] { return done; });
-    result = job.Result();
-    return true;
-  }
-
-  bool HasLine(const std::string& text) const {
-    return std::ranges::any_of(lines, [&](const std::string& line) { return line.find(text) != std::string::npos; });
-  }
-
-  bool HasExactLine(const std::string& text) const { return std::ranges::find(lines, text) != lines.end(); }
-
-  std::string AllLines() const {
-    std::string all;
-    for (const std::string& line : lines) all += line + "\n";
-    return all;
-  }
-
-  test::TempDir dir;
-  std::filesystem::path out = dir / "joined.mp4";
-  TClipList clips;
-  TPumpedMainThread mainThread;
-  std::vector<std::string> lines;
-  HRESULT result = S_OK;
-
-  void SetUp() override {
-    test::EnglishTexts::SetUp();
-    clips.Analyzer = nullptr;
+    return LosslessJobTest::RunJoin(kKindMp4Family, kSubKindMp4, onProgress);
   }
 };
 

@@ -97,6 +97,7 @@ ReaderView GstDiscovererView(const std::filesystem::path& file) {
     } else if (indent == 4) {
       view.streams.push_back((kind == "subtitles" ? "subtitle" : kind) + ":" +
                              Translate(name, {{"H.264", "h264"},
+                                              {"ITU H.264", "h264"},
                                               {"MPEG-4 Video", "mpeg4"},
                                               {"DivX MPEG-4 Version 3", "msmpeg4v3"},
                                               {"MPEG-1 Video", "mpeg1video"},
