@@ -16,13 +16,25 @@ bench_run() {
     "$(stat -c %s "$output" 2>/dev/null || echo 0)"
 }
 
-# bench_table RESULTS: the lines of bench_run as a table, with each wall time over cp's.
+# bench_table RESULTS: the lines of bench_run, several per tool (rounds run in turn, so that
+# no tool always follows the same one), as one line per tool with the medians and each wall
+# time over cp's.
 bench_table() {
-  local base
-  base=$(awk '$1 == "cp" { print $2 }' <<<"$1")
   printf "%-8s %9s %7s %9s %14s %15s\n" tool seconds "x cp" "cpu s" "peak memory" "written/output"
-  awk -v base="$base" '{
-    printf "%-8s %9.2f %7.2f %9.2f %10.1f MiB %15.3f\n", $1, $2, (base > 0 ? $2 / base : 0), $3, $4 / 1024,
-           ($6 > 0 ? $5 / $6 : 0)
-  }' <<<"$1"
+  sort -k1,1 -k2,2n <<<"$1" | awk '
+    function flush() {
+      if (n == 0) return
+      m = int((n + 1) / 2)
+      order[++tools] = tool; wall[tool] = w[m]; cpu[tool] = c[m]; peak[tool] = p; ratio[tool] = r[m]
+    }
+    $1 != tool { flush(); tool = $1; n = 0; p = 0 }
+    { ++n; w[n] = $2; c[n] = $3; if ($4 > p) p = $4; r[n] = ($6 > 0 ? $5 / $6 : 0) }
+    END {
+      flush()
+      for (i = 1; i <= tools; ++i) {
+        t = order[i]
+        printf "%-8s %9.2f %7.2f %9.2f %10.1f MiB %15.3f\n", t, wall[t], (wall["cp"] > 0 ? wall[t] / wall["cp"] : 0),
+               cpu[t], peak[t] / 1024, ratio[t]
+      }
+    }'
 }
