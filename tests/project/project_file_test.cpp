@@ -261,6 +261,21 @@ TEST_F(ProjectFileTest, FailedSaveKeepsTheOldFileNameAndChangedFlag) {
   EXPECT_EQ(std::distance(fs::directory_iterator(dir / "projects"), fs::directory_iterator()), 1);  // no temporary file left
 }
 
+TEST_F(ProjectFileTest, WorkStateWriteOnAFailingDiskKeepsTheLastOne) {
+  session.AddClip("/video/a.mp4", 1000, 0, 500);
+  const std::string saved = ReadText(project.WorkStatePath());
+  ASSERT_NE(saved.find("FileName=/video/a.mp4\r\n"), std::string::npos);
+  // The next change writes far more than the disk takes, in the autosave and when asked.
+  const auto unharmed = test::RunWithFileSizeLimit(4096, [&] {
+    session.AddClip("/video/b.mp4", 1000, 0, 500, "0001" + std::string(64 * 1024, 'B'));
+    return !project.SaveWorkState();
+  });
+  EXPECT_EQ(unharmed, std::optional<bool>(true));
+  EXPECT_EQ(ReadText(project.WorkStatePath()), saved);
+  // No temporary file is left beside it.
+  EXPECT_EQ(std::distance(fs::directory_iterator(project.WorkStatePath().parent_path()), fs::directory_iterator()), 1);
+}
+
 struct DisplayCase {
   const char* projectName;
   const char* expected;
