@@ -295,6 +295,28 @@ TEST_F(AviLosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
   EXPECT_EQ(DecodeErrors(out), "");
 }
 
+TEST_F(AviLosslessJob, ASourceCutShortWhileCopiedFailsAndKeepsWhatWasCopied) {
+  const auto source = dir / "shrinking.avi";
+  std::filesystem::copy_file(Fixture("avi_xvid_mp3.avi"), source);
+  const uintmax_t size = std::filesystem::file_size(source);
+  AddClip(source, 2000);
+  AddClip(source, 2000);
+  bool cut = false;
+  ASSERT_TRUE(RunJoin([&](TWorkRoot&, int32_t value) {
+    if (value > 0 && !cut) {
+      cut = true;
+      std::filesystem::resize_file(source, size / 2);
+    }
+  }));
+  ASSERT_TRUE(cut);
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine("stream error.")) << AllLines();
+  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  ASSERT_TRUE(std::filesystem::exists(out));
+  EXPECT_GT(ReadVideo(out).checksums.size(), 0U);
+  EXPECT_EQ(DecodeErrors(out), "");
+}
+
 TEST_F(AviLosslessJob, MissingSourceFailsBeforeCopyingAndLeavesNoFile) {
   const auto copy = dir / "gone.avi";
   std::filesystem::copy_file(Fixture("avi_xvid_mp3.avi"), copy);
