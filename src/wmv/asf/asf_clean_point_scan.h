@@ -1,0 +1,31 @@
+#pragma once
+// Finding where reading must start for a range that begins at S: the latest clean point of the
+// key stream at or before S, found by walking packets from a starting packet.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "wmv/asf/asf_file.h"
+#include "wmv/asf/asf_sample_timing.h"
+
+namespace korvel::asf {
+
+struct AsfCleanPointScan {
+  std::optional<uint64_t> cleanTime;  // 100 ns, preroll removed
+  uint64_t cleanPacket = 0;           // where that clean point's object begins
+  bool reachedS = false;              // some sample at or after S exists
+  // Send times (ms) of the packets walked, from the first one on.
+  uint64_t firstPacket = 0;
+  std::vector<uint32_t> sendTimes;
+};
+
+// The last packet sent at or before sendTimeMs, found by halving; damaged packets count as sent
+// later. 0 when there is none.
+uint64_t PacketSentBy(const AsfFile& file, uint64_t sendTimeMs);
+
+// Walks from fromPacket until the key stream (0: none, then any stream) shows a sample after S,
+// or the data ends. Damaged packets are stepped over.
+AsfCleanPointScan ScanForCleanPoint(const AsfFile& file, const AsfSampleTiming& timing, uint64_t fromPacket,
+                                    uint16_t keyStream, uint64_t s);
+
+}  // namespace korvel::asf
