@@ -2,6 +2,7 @@
 
 #include "mediainfo/avi_media_info.h"
 #include "mediainfo/detect_container.h"
+#include "mediainfo/ffm_media_info.h"
 #include "mediainfo/mp4_media_info.h"
 
 namespace korvel {
@@ -15,10 +16,8 @@ bool AnalyzeMediaFile(const std::filesystem::path& fileName, QdMediaInfo& info) 
     case kDetectIsoMedia:
       return DescribeMp4File(fileName, info);
     default:
-      // The analyzers of the other families (ASF, and FFmpeg for the MPEG streams and
-      // whatever else it opens) arrive with their engines. Until then those files are not
-      // described, rather than described wrongly.
-      return false;
+      // Everything else is FFmpeg's to open; it refuses what this program does not join.
+      return DescribeFfmFile(fileName, info);
   }
 }
 

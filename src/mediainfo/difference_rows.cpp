@@ -3,6 +3,7 @@
 #include "lang/lang.h"
 #include "mediainfo/avi_differences.h"
 #include "mediainfo/container_kind.h"
+#include "mediainfo/ffm_differences.h"
 #include "mediainfo/mp4_differences.h"
 
 namespace korvel {
@@ -56,9 +57,11 @@ TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
     AviDifferenceRows(chk, rows);
   } else if (a.Kind == kKindMp4Family) {
     ListMp4Differences(chk, rows);
-  } else {
-    // ASF and the FFmpeg families get rows of their own later; the common ones until then.
+  } else if (a.Kind == kKindAsf) {
+    // ASF gets rows of its own later; the common ones until then.
     AddStreamPairRows(chk, rows);
+  } else {
+    ListFfmDifferences(chk, rows);
   }
   return rows;
 }

@@ -4,6 +4,7 @@
 
 #include "avi/avi_lossless_thread.h"
 #include "avi/avi_reindex_thread.h"
+#include "ffmpeg/ffm_threads.h"
 #include "mp4/mp4_lossless_thread.h"
 
 namespace korvel {
@@ -29,6 +30,12 @@ const TEngineTable& BuiltEngines() {
     });
     engines.Register(TEngine::AviReindex, [](IMainThread& mainThread) {
       return std::make_shared<TProducerAviReindexThread>(mainThread);
+    });
+    engines.Register(TEngine::FfmLossless, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerFfmLosslessThread>(mainThread);
+    });
+    engines.Register(TEngine::FfmReconstruct, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerFfmReconstructThread>(mainThread);
     });
     return engines;
   }();

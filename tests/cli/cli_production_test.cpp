@@ -69,7 +69,7 @@ TEST(CliProductionTest, ProduceReadsTheProjectAndNamesWhatStopsIt) {
 
 TEST(CliProductionTest, ReconstructNeedsADescribableFile) {
   test::TempDir dir;
-  const auto run = RunCli("reconstruct -q " + Quoted(Fixture("vob_mpeg2_ac3.vob")) + " -o " + Quoted(dir / "r.mpg"));
+  const auto run = RunCli("reconstruct -q " + Quoted(Fixture("mkv_mpeg4_mp3.mkv")) + " -o " + Quoted(dir / "r.mpg"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("cannot describe"), std::string::npos) << run.out;
   EXPECT_FALSE(std::filesystem::exists(dir / "r.mpg"));

@@ -112,11 +112,11 @@ TEST_F(DifferenceRowsTest, UnequalCountsStopAfterTheCountRow) {
 }
 
 TEST_F(DifferenceRowsTest, FamiliesWithoutRowsOfTheirOwnEndWithTheStreamTypes) {
-  const QdMediaInfo a = Described("a.mpg", kKindMpegPs, {Stream(kStreamText)});
-  QdMediaInfo b = Described("b.ts", kKindMpegTs, {Stream(kStreamData)});
+  const QdMediaInfo a = Described("a.wmv", kKindAsf, {Stream(kStreamText)});
+  QdMediaInfo b = Described("b.wmv", kKindAsf, {Stream(kStreamData)});
   EXPECT_EQ(Compare(a, b), (Rows{{"", "Reference", "New file"},
-                                 {"File name", "a.mpg", "b.ts"},
-                                 {"Media Format", "MPEG-PS", "MPEG2-TS"},
+                                 {"File name", "a.wmv", "b.wmv"},
+                                 {"Media Format", "ASF (WMV)", "ASF (WMV)"},
                                  {"Stream Count", "1", "1"},
                                  {"Stream Type", "Subtitle", "Data"}}));
 }
