@@ -275,18 +275,9 @@ TEST_F(AviLosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
   const auto source = Fixture("avi_xvid_mp3.avi");
   AddClip(source, 2000);
   AddClip(source, 2000);
-  bool stopped = false;
-  ASSERT_TRUE(RunJoin([&](TWorkRoot& job, int32_t value) {
-    // The first value above 0 means chunks are being copied.
-    if (value > 0 && !stopped) {
-      stopped = true;
-      job.Stop();
-    }
-  }));
-  ASSERT_TRUE(stopped);
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Korvel1", "StopByUser"))) << AllLines();
-  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  // The first value above 0 means chunks are being copied.
+  ASSERT_TRUE(RunJoinStoppedAbove(kKindAvi, 0, 0));
+  ExpectStoppedByUser();
 
   ASSERT_TRUE(std::filesystem::exists(out));
   const size_t frames = ReadVideo(out).checksums.size();

@@ -60,15 +60,6 @@ protected:
     LosslessJobTest::SetUp();
     out = dir / "joined.mpg";
   }
-
-  void AddClip(const std::filesystem::path& file, int32_t startMs, int32_t endMs, int32_t totalMs) {
-    auto clip = std::make_unique<TClipItem>();
-    clip->SetFileName(file);
-    clip->SetTotalTime(totalMs);
-    clip->SetStartTime(startMs);
-    clip->SetEndTime(endMs);
-    clips.Add(std::move(clip));
-  }
 };
 
 TEST_F(FfmLosslessJob, ClipStartsAtTheKeyFrameAtOrBeforeItsStart) {
@@ -132,17 +123,8 @@ TEST_F(FfmLosslessJob, StopDuringTheSecondClipKeepsADecodableFileWithATrailer) {
   out = dir / "joined.mov";
   AddClip(source, 0, 2000, 2000);
   AddClip(source, 0, 2000, 2000);
-  bool stopped = false;
-  ASSERT_TRUE(RunJoin(kKindMp4Family, kSubKindMov, [&](TWorkRoot& job, int32_t value) {
-    if (value > 600 && !stopped) {
-      stopped = true;
-      job.Stop();
-    }
-  }));
-  ASSERT_TRUE(stopped);
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Korvel1", "StopByUser"))) << AllLines();
-  EXPECT_TRUE(HasExactLine(LangStr("Base", "Failure"))) << AllLines();
+  ASSERT_TRUE(RunJoinStoppedAbove(kKindMp4Family, kSubKindMov, 600));
+  ExpectStoppedByUser();
   ASSERT_TRUE(std::filesystem::exists(out));
   const int one = test::PacketCounts(source).at("video");
   const int written = test::PacketCounts(out)["video"];

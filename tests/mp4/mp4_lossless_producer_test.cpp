@@ -277,18 +277,9 @@ TEST_F(Mp4LosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
   const auto source = Fixture("mp4_h264_aac.mp4");
   AddClip(source);
   AddClip(source);
-  bool stopped = false;
-  ASSERT_TRUE(RunJoin([&](TWorkRoot& job, int32_t value) {
-    // The first value above 0 means samples are being copied.
-    if (value > 0 && !stopped) {
-      stopped = true;
-      job.Stop();
-    }
-  }));
-  ASSERT_TRUE(stopped);
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Korvel1", "StopByUser"))) << AllLines();
-  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  // The first value above 0 means samples are being copied.
+  ASSERT_TRUE(RunJoinStoppedAbove(kKindMp4Family, kSubKindMp4, 0));
+  ExpectStoppedByUser();
 
   ASSERT_TRUE(std::filesystem::exists(out));
   const auto input = iso::IsoFile::Read(source);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "lang/lang.h"
+
 namespace korvel::test {
 
 void LosslessJobTest::SetUp() {
@@ -10,12 +12,12 @@ void LosslessJobTest::SetUp() {
   clips.Analyzer = nullptr;
 }
 
-void LosslessJobTest::AddClip(const std::filesystem::path& file, int32_t lengthMs) {
+void LosslessJobTest::AddClip(const std::filesystem::path& file, int32_t startMs, int32_t endMs, int32_t totalMs) {
   auto clip = std::make_unique<TClipItem>();
   clip->SetFileName(file);
-  clip->SetTotalTime(lengthMs);
-  clip->SetStartTime(0);
-  clip->SetEndTime(lengthMs);
+  clip->SetTotalTime(totalMs);
+  clip->SetStartTime(startMs);
+  clip->SetEndTime(endMs);
   clips.Add(std::move(clip));
 }
 
@@ -35,6 +37,24 @@ bool LosslessJobTest::RunJoin(uint8_t kind, uint8_t subKind, const std::function
   mainThread.PumpUntil([&] { return done; });
   result = job.Result();
   return true;
+}
+
+bool LosslessJobTest::RunJoinStoppedAbove(uint8_t kind, uint8_t subKind, int32_t perMille) {
+  bool stopped = false;
+  const bool ran = RunJoin(kind, subKind, [&](TWorkRoot& job, int32_t value) {
+    if (value > perMille && !stopped) {
+      stopped = true;
+      job.Stop();
+    }
+  });
+  return ran && stopped;
+}
+
+void LosslessJobTest::ExpectStoppedByUser() const {
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine(LangStr("Korvel1", "StopByUser"))) << AllLines();
+  EXPECT_TRUE(HasExactLine(LangStr("Base", "Failure"))) << AllLines();
+  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
 }
 
 bool LosslessJobTest::HasLine(const std::string& text) const {
