@@ -22,12 +22,6 @@ constexpr int64_t kAudioGapTolerance = 49;
 // The catch-up copies audio in small pieces, so it stops close to the gap.
 constexpr double kCatchUpReadMs = 33;
 
-double SampleMs(const AviStreamInfo& info) {
-  return info.dwRate == 0 ? 0.0 : static_cast<double>(info.dwScale) * 1000.0 / info.dwRate;
-}
-
-int64_t FrameMs(const AviStreamInfo& info) { return static_cast<int64_t>(SampleMs(info) + 0.49); }
-
 }  // namespace
 
 HRESULT TProducerAviLossless::Run() {
@@ -192,7 +186,7 @@ HRESULT TProducerAviLossless::CatchUpAudio() {
   if (!video) return S_OK;
   const int64_t videoMs = outputDurationMs_[static_cast<size_t>(video - streams_.data())];
   if (videoMs <= 0) return S_OK;
-  const int64_t frameMs = FrameMs(video->info);
+  const int64_t frameMs = video->FrameMs();
   const int64_t toleranceMs = frameMs > 0 ? std::min(kAudioGapTolerance, frameMs - 1) : kAudioGapTolerance;
   const int64_t videoStartMs = video->reader->SampleToTime(video->startSample);
   for (size_t k = 0; k < streams_.size(); ++k) {
@@ -205,7 +199,7 @@ HRESULT TProducerAviLossless::CatchUpAudio() {
     if (gapMs <= toleranceMs) continue;
     const int64_t fillEnd = std::min(audio.reader->TimeToSample(audioStartMs + gapMs), audio.endSample + 1);
     const int64_t samplesPerRead = audio.samplesPerRead;
-    const double sampleMs = SampleMs(audio.info);
+    const double sampleMs = audio.SampleMs();
     const int64_t catchUpRead =
         sampleMs > 0 ? std::max<int64_t>(1, static_cast<int64_t>(kCatchUpReadMs / sampleMs + 0.49)) : 1;
     HRESULT result = S_OK;
@@ -239,7 +233,7 @@ HRESULT TProducerAviLossless::InsertParameterSets() {
     if (Failed(result)) return result;
     outputDurationMs_[static_cast<size_t>(&video - streams_.data())] += video.reader->SampleToTime(samples);
     // The inserted frame plays one frame before the clip: the other streams start as early.
-    const int64_t frameMs = FrameMs(video.info);
+    const int64_t frameMs = video.FrameMs();
     for (TAviCopyStream& other : streams_)
       if (&other != &video) MoveStartEarlier(other, frameMs);
   }

@@ -18,11 +18,6 @@ constexpr int64_t kStepWithoutVideoMs = 500;
 constexpr int64_t kAudioProbeReach = 10000;
 constexpr int64_t kVideoProbeReach = 400;
 
-// Milliseconds per sample; 0 for a stream without a rate.
-double SampleMs(const AviStreamInfo& info) {
-  return info.dwRate == 0 ? 0.0 : static_cast<double>(info.dwScale) * 1000.0 / info.dwRate;
-}
-
 }  // namespace
 
 TProducerAviRoot::TProducerAviRoot() = default;
@@ -132,7 +127,7 @@ HRESULT TProducerAviRoot::PrepareStreams() {
   stepMs_ = 0;
   int64_t bufferBytes = kInitialBufferBytes;
   for (TAviCopyStream& stream : streams_) {
-    if (stream.IsVideo()) stepMs_ = std::max(stepMs_, static_cast<int64_t>(SampleMs(stream.info) + 0.49));
+    if (stream.IsVideo()) stepMs_ = std::max(stepMs_, stream.FrameMs());
     int64_t firstBytes = 0;
     if (Succeeded(stream.reader->Read(stream.reader->Start(), -1, nullptr, 0, &firstBytes, nullptr)))
       bufferBytes = std::max(bufferBytes, firstBytes);
@@ -150,7 +145,7 @@ HRESULT TProducerAviRoot::PrepareStreams() {
   }
   if (stepMs_ < 1) stepMs_ = kStepWithoutVideoMs;
   for (TAviCopyStream& stream : streams_) {
-    const double sampleMs = SampleMs(stream.info);
+    const double sampleMs = stream.SampleMs();
     stream.samplesPerRead =
         sampleMs > 0 ? std::max<int64_t>(1, static_cast<int64_t>(static_cast<double>(stepMs_) / sampleMs + 0.49)) : 1;
   }

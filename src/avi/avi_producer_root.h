@@ -43,6 +43,12 @@ protected:
     int64_t endSample = 0;  // inclusive; below startSample when there is nothing to copy
     int64_t sampleCount = 0;
     int64_t samplesPerRead = 1;
+    // Milliseconds per sample; 0 for a stream without a rate.
+    double SampleMs() const {
+      return info.dwRate == 0 ? 0.0 : static_cast<double>(info.dwScale) * 1000.0 / info.dwRate;
+    }
+    // A video frame's duration in whole milliseconds.
+    int64_t FrameMs() const { return static_cast<int64_t>(SampleMs() + 0.49); }
     bool IsVideo() const { return info.fccType == kStreamTypeVideo; }
     bool IsAudio() const { return info.fccType == kStreamTypeAudio; }
   };
