@@ -37,6 +37,11 @@ void SyncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 bool WriteFileAtomically(const std::filesystem::path& file, std::span<const uint8_t> bytes, std::string* error) {
+  return WriteFileAtomically(file, [&](const ByteSink& put) { return put(bytes); }, error);
+}
+
+bool WriteFileAtomically(const std::filesystem::path& file, const std::function<bool(const ByteSink& put)>& produce,
+                         std::string* error) {
   std::string temp = file.string() + ".tmp-XXXXXX";
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return Fail(error, "cannot create a temporary file beside " + file.string());
@@ -44,7 +49,7 @@ bool WriteFileAtomically(const std::filesystem::path& file, std::span<const uint
   struct stat old {};
   ::fchmod(fd, ::stat(file.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
 
-  bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  bool written = produce([fd](std::span<const uint8_t> piece) { return WriteAll(fd, piece); }) && ::fsync(fd) == 0;
   int writeErrno = errno;
   if (::close(fd) != 0 && written) {
     written = false;

@@ -24,6 +24,8 @@ struct AsfFileProperties {
   uint32_t maxBitrate = 0;
 
   bool Broadcast() const { return (flags & 0x1) != 0; }
+
+  friend bool operator==(const AsfFileProperties&, const AsfFileProperties&) = default;
 };
 
 // The audio error-correction ("spread") parameters; a span of 1 means nothing is scrambled.
@@ -31,6 +33,8 @@ struct AsfAudioSpread {
   uint8_t span = 0;
   uint16_t virtualPacketLength = 0;
   uint16_t virtualChunkLength = 0;
+
+  friend bool operator==(const AsfAudioSpread&, const AsfAudioSpread&) = default;
 };
 
 struct AsfStreamProperties {
@@ -43,6 +47,8 @@ struct AsfStreamProperties {
   std::vector<uint8_t> errorCorrectionData;
 
   std::optional<AsfAudioSpread> AudioSpread() const;
+
+  friend bool operator==(const AsfStreamProperties&, const AsfStreamProperties&) = default;
 };
 
 // One payload extension system of a stream: every payload of the stream carries its data in
@@ -51,6 +57,8 @@ struct AsfPayloadExtensionSystem {
   Guid id;
   uint16_t dataSize = 0;  // 0xFFFF: variable, each instance starts with a 16-bit length
   std::vector<uint8_t> info;
+
+  friend bool operator==(const AsfPayloadExtensionSystem&, const AsfPayloadExtensionSystem&) = default;
 };
 
 struct AsfExtendedStreamProperties {
@@ -70,6 +78,8 @@ struct AsfExtendedStreamProperties {
   std::vector<AsfPayloadExtensionSystem> payloadExtensions;
   // A stream properties object embedded for streams hidden from older readers.
   std::optional<AsfStreamProperties> embeddedStream;
+
+  friend bool operator==(const AsfExtendedStreamProperties&, const AsfExtendedStreamProperties&) = default;
 };
 
 // One name/value pair of the extended content description or the metadata objects, with the
@@ -82,21 +92,29 @@ struct AsfDescriptor {
   std::string name;        // UTF-8
   uint16_t diskType = 0;
   std::vector<uint8_t> value;
+
+  friend bool operator==(const AsfDescriptor&, const AsfDescriptor&) = default;
 };
 
 struct AsfContentDescription {
   std::string title, author, copyright, description, rating;  // UTF-8
+
+  friend bool operator==(const AsfContentDescription&, const AsfContentDescription&) = default;
 };
 
 struct AsfCodecEntry {
   uint16_t type = 0;  // 1 video, 2 audio, 0xFFFF unknown
   std::string name, description;  // UTF-8
   std::vector<uint8_t> info;
+
+  friend bool operator==(const AsfCodecEntry&, const AsfCodecEntry&) = default;
 };
 
 struct AsfScriptCommand {
   std::string type, command;  // UTF-8
   uint64_t time = 0;          // 100 ns (the stored ms x 10000), preroll included
+
+  friend bool operator==(const AsfScriptCommand&, const AsfScriptCommand&) = default;
 };
 
 struct AsfMarker {
@@ -104,11 +122,15 @@ struct AsfMarker {
   uint64_t time = 0;   // 100 ns, preroll included
   uint64_t offset = 0;
   uint32_t sendTime = 0;
+
+  friend bool operator==(const AsfMarker&, const AsfMarker&) = default;
 };
 
 struct AsfStreamBitrate {
   uint16_t streamNumber = 0;
   uint32_t averageBitrate = 0;
+
+  friend bool operator==(const AsfStreamBitrate&, const AsfStreamBitrate&) = default;
 };
 
 struct AsfHeader {
@@ -125,6 +147,8 @@ struct AsfHeader {
 
   const AsfStreamProperties* Stream(uint16_t number) const;
   const AsfExtendedStreamProperties* ExtendedStream(uint16_t number) const;
+
+  friend bool operator==(const AsfHeader&, const AsfHeader&) = default;
 };
 
 }  // namespace korvel::asf

@@ -108,6 +108,14 @@ const std::vector<AsfAttribute>& AsfHeaderInfo::Attributes(uint16_t stream) cons
   return it == attributes_.end() ? kNone : it->second;
 }
 
+std::vector<uint16_t> AsfHeaderInfo::AttributeStreams() const {
+  std::vector<uint16_t> streams;
+  for (const auto& [stream, list] : attributes_) {
+    if (!list.empty()) streams.push_back(stream);
+  }
+  return streams;
+}
+
 const AsfAttribute* AsfHeaderInfo::Find(uint16_t stream, std::string_view name) const {
   for (const auto& a : Attributes(stream)) {
     if (a.name == name) return &a;

@@ -58,6 +58,8 @@ public:
   HRESULT SetAttribute(uint16_t stream, std::string_view name, WMT_ATTR_DATATYPE type, const uint8_t* value,
                        uint32_t length);
   const std::vector<AsfAttribute>& Attributes(uint16_t stream) const;
+  // The streams (0: file level) that have attributes, in increasing order.
+  std::vector<uint16_t> AttributeStreams() const;
 
   uint32_t GetMarkerCount() const { return static_cast<uint32_t>(markers_.size()); }
   HRESULT GetMarker(uint32_t index, AsfMarkerEntry& out) const;

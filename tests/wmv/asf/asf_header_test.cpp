@@ -20,7 +20,7 @@ namespace {
 
 using asf_test::AsfTestFile;
 using asf_test::Bytes;
-using asf_test::Object;
+using asf_test::AsfObject;
 
 const std::filesystem::path kFixture = std::filesystem::path(KORVEL_FIXTURE_DIR) / "asf_wmv2.wmv";
 
@@ -114,11 +114,11 @@ std::vector<uint8_t> ExtendedStreamProperties() {
   b.U16(0).U16(6).Text(u"cam", false);
   b.Id(kPayloadExtensionSampleDuration).U16(2).U32(0);
   b.Id(kPayloadExtensionContentType).U16(1).U32(3).U8(7).U8(8).U8(9);
-  return Object(kExtendedStreamPropertiesObject, b.Get());
+  return AsfObject(kExtendedStreamPropertiesObject, b.Get());
 }
 
 std::vector<uint8_t> ContentDescription() {
-  return Object(kContentDescriptionObject,
+  return AsfObject(kContentDescriptionObject,
                 Bytes().U16(8).U16(4).U16(0).U16(0).U16(0).Text(u"Ttl").Text(u"A").Get());
 }
 
@@ -132,15 +132,15 @@ std::vector<uint8_t> ExtendedContent() {
   b.U16(6).Text(u"Dw").U16(3).U16(4).U32(0x12345678);
   b.U16(6).Text(u"Qw").U16(4).U16(8).U64(0x1122334455667788);
   b.U16(6).Text(u"Wo").U16(5).U16(2).U16(0xBEEF);
-  return Object(kExtendedContentDescriptionObject, b.Get());
+  return AsfObject(kExtendedContentDescriptionObject, b.Get());
 }
 
 // Metadata: a 16-bit BOOL "IsVBR" for stream 1; library: a GUID for stream 2.
 std::vector<uint8_t> Metadata() {
-  return Object(kMetadataObject, Bytes().U16(1).U16(0).U16(1).U16(12).U16(2).U32(2).Text(u"IsVBR").U16(1).Get());
+  return AsfObject(kMetadataObject, Bytes().U16(1).U16(0).U16(1).U16(12).U16(2).U32(2).Text(u"IsVBR").U16(1).Get());
 }
 std::vector<uint8_t> MetadataLibrary() {
-  return Object(kMetadataLibraryObject,
+  return AsfObject(kMetadataLibraryObject,
                 Bytes().U16(1).U16(3).U16(2).U16(4).U16(6).U32(16).Text(u"G").Id(kAudioMedia).Get());
 }
 
@@ -148,24 +148,24 @@ std::vector<uint8_t> Scripts() {
   Bytes b;
   b.Id(Guid{}).U16(2).U16(1).U16(4).Text(u"URL");
   b.U32(1500).U16(0).U16(2).Text(u"a").U32(2500).U16(0).U16(2).Text(u"b");
-  return Object(kScriptCommandObject, b.Get());
+  return AsfObject(kScriptCommandObject, b.Get());
 }
 
 std::vector<uint8_t> Markers() {
   Bytes b;
   b.Id(Guid{}).U32(1).U16(0).U16(0);
   b.U64(0).U64(30000000).U16(0).U32(0).U32(0).U32(3).Text(u"M1");
-  return Object(kMarkerObject, b.Get());
+  return AsfObject(kMarkerObject, b.Get());
 }
 
 std::vector<uint8_t> Codecs() {
   Bytes b;
   b.Id(Guid{}).U32(1).U16(2).U16(3).Text(u"WM").U16(2).Text(u"d").U16(2).U8(0x61).U8(0x01);
-  return Object(kCodecListObject, b.Get());
+  return AsfObject(kCodecListObject, b.Get());
 }
 
 std::vector<uint8_t> Bitrates() {
-  return Object(kStreamBitratePropertiesObject, Bytes().U16(1).U16(2).U32(64000).Get());
+  return AsfObject(kStreamBitratePropertiesObject, Bytes().U16(1).U16(2).U32(64000).Get());
 }
 
 AsfTestFile RichFile() {
@@ -424,11 +424,11 @@ TEST(AsfHeader, DescriptiveCountsBeyondTheDataKeepWhatIsThere) {
   markers.Id(Guid{}).U32(0xFFFFFFFF).U16(0).U16(0).U64(0).U64(20000000).U16(0).U32(0).U32(0).U32(2).Text(u"m");
   // A title longer than the object, then empty fields: the fields after the failed one must not
   // count as read (this crashed the parser once).
-  const auto description = Object(kContentDescriptionObject, Bytes().U16(200).U16(0).U16(0).U16(0).U16(0).Get());
+  const auto description = AsfObject(kContentDescriptionObject, Bytes().U16(200).U16(0).U16(0).U16(0).U16(0).Get());
   AsfTestFile f;
   f.Video(1, 0x32564D57, 16, 16);
-  f.HeaderObject(Object(kExtendedContentDescriptionObject, content.Get()));
-  f.HeaderObject(Object(kMarkerObject, markers.Get()));
+  f.HeaderObject(AsfObject(kExtendedContentDescriptionObject, content.Get()));
+  f.HeaderObject(AsfObject(kMarkerObject, markers.Get()));
   f.HeaderObject(description);
   AsfFile file;
   ASSERT_EQ(OpenBytes(f.Build(), file), S_OK);

@@ -15,7 +15,7 @@ namespace {
 using asf_test::AsfTestFile;
 using asf_test::Bytes;
 using asf_test::kTestPrerollMs;
-using asf_test::Object;
+using asf_test::AsfObject;
 using asf_test::Packet;
 using asf_test::SubPayloads;
 using asf_test::TestPayload;
@@ -124,7 +124,7 @@ TEST(AsfReaderBuilt, DurationComesFromThePayloadExtension) {
   ext.Id(kPayloadExtensionContentType).U16(1).U32(0);
   ext.Id(kPayloadExtensionSampleDuration).U16(2).U32(0);
   AsfTestFile f = TwoStreams();
-  f.ExtensionObject(Object(kExtendedStreamPropertiesObject, ext.Get()));
+  f.ExtensionObject(AsfObject(kExtendedStreamPropertiesObject, ext.Get()));
   TestPayload withDuration = Whole(1, 1, 0, Filled(10, 0), true);
   withDuration.extensions = {0x5A, 33, 0};  // content type 0x5A, then 33 ms
   TestPayload without = Whole(1, 2, 40, Filled(10, 0));

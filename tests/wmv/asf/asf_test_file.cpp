@@ -8,26 +8,9 @@ namespace korvel::asf_test {
 
 using namespace korvel::asf;
 
-Bytes& Bytes::Put(uint64_t v, size_t n) {
-  for (size_t i = 0; i < n; ++i) bytes_.push_back(static_cast<uint8_t>(v >> (8 * i)));
-  return *this;
-}
-Bytes& Bytes::Id(const Guid& g) {
-  bytes_.insert(bytes_.end(), g.bytes.begin(), g.bytes.end());
-  return *this;
-}
-Bytes& Bytes::Raw(const std::vector<uint8_t>& b) {
-  bytes_.insert(bytes_.end(), b.begin(), b.end());
-  return *this;
-}
-Bytes& Bytes::Text(std::u16string_view text, bool terminate) {
-  for (const char16_t c : text) U16(c);
-  if (terminate) U16(0);
-  return *this;
-}
-
-std::vector<uint8_t> Object(const Guid& id, const std::vector<uint8_t>& body) {
-  return Bytes().Id(id).U64(24 + body.size()).Raw(body).Get();
+std::vector<uint8_t> LanguageListObject() {
+  const Guid id = MakeGuid(0x7C4346A9, 0xEFE0, 0x4BFC, {0xB2, 0x29, 0x39, 0x3E, 0xDE, 0x41, 0x5C, 0x85});
+  return AsfObject(id, Bytes().U16(1).U8(12).Text(u"en-us").Get());
 }
 
 std::vector<uint8_t> Packet(uint32_t sendTimeMs, const std::vector<TestPayload>& payloads) {
@@ -74,23 +57,25 @@ AsfTestFile& AsfTestFile::Video(uint16_t number, uint32_t fourcc, int32_t width,
   bitmap.U32(0xC0DEC0DE);  // codec data
   Bytes type;
   type.U32(width).U32(height).U8(2).U16(bitmap.Size()).Raw(bitmap.Get());
-  Bytes body;
-  body.Id(kVideoMedia).Id(MakeGuid(0x20FB5700, 0x5B55, 0x11CF, {0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B}));
-  body.U64(0).U32(type.Size()).U32(0).U16(number).U32(0).Raw(type.Get());
-  streams_.push_back(Object(kStreamPropertiesObject, body.Get()));
+  AsfStreamProperties s;
+  s.streamType = kVideoMedia;
+  s.errorCorrectionType = kNoErrorCorrection;
+  s.streamNumber = number;
+  s.typeData = type.Take();
+  streams_.push_back(StreamPropertiesObject(s));
   return *this;
 }
 
 AsfTestFile& AsfTestFile::Audio(uint16_t number, uint16_t tag, uint32_t avgBytesPerSecond, std::vector<uint8_t> spread) {
   Bytes wave;
   wave.U16(tag).U16(2).U32(44100).U32(avgBytesPerSecond).U16(64).U16(16).U16(2).U16(0x1234);
-  Bytes body;
-  const Guid correction = spread.empty()
-      ? MakeGuid(0x20FB5700, 0x5B55, 0x11CF, {0xA8, 0xFD, 0x00, 0x80, 0x5F, 0x5C, 0x44, 0x2B})
-      : kAudioSpread;
-  body.Id(kAudioMedia).Id(correction).U64(0).U32(wave.Size()).U32(spread.size()).U16(number).U32(0);
-  body.Raw(wave.Get()).Raw(spread);
-  streams_.push_back(Object(kStreamPropertiesObject, body.Get()));
+  AsfStreamProperties s;
+  s.streamType = kAudioMedia;
+  s.errorCorrectionType = spread.empty() ? kNoErrorCorrection : kAudioSpread;
+  s.streamNumber = number;
+  s.typeData = wave.Take();
+  s.errorCorrectionData = std::move(spread);
+  streams_.push_back(StreamPropertiesObject(s));
   return *this;
 }
 
@@ -117,21 +102,23 @@ AsfTestFile& AsfTestFile::PlayDurationMs(uint64_t ms) {
 }
 
 std::vector<uint8_t> AsfTestFile::HeaderBytes() const {
-  Bytes file;
-  file.Id(Guid{}).U64(0).U64(0).U64(packets_.size()).U64((playDurationMs_ + kTestPrerollMs) * 10000);
-  file.U64(playDurationMs_ * 10000).U64(kTestPrerollMs).U32(0x2).U32(kTestPacketSize).U32(kTestPacketSize).U32(1000000);
-  Bytes extensionData;
-  for (const auto& o : extensionObjects_) extensionData.Raw(o);
-  Bytes extension;
-  extension.Id(MakeGuid(0xABD3D211, 0xA9BA, 0x11CF, {0x8E, 0xE6, 0x00, 0xC0, 0x0C, 0x20, 0x53, 0x65}));
-  extension.U16(6).U32(extensionData.Size()).Raw(extensionData.Get());
+  AsfFileProperties file;
+  file.dataPacketsCount = packets_.size();
+  file.playDuration = (playDurationMs_ + kTestPrerollMs) * 10000;
+  file.sendDuration = playDurationMs_ * 10000;
+  file.preroll = kTestPrerollMs;
+  file.flags = 0x2;  // seekable
+  file.minPacketSize = file.maxPacketSize = kTestPacketSize;
+  file.maxBitrate = 1000000;
+  Bytes extensionChildren;
+  for (const auto& o : extensionObjects_) extensionChildren.Raw(o);
   Bytes children;
-  children.Raw(Object(kFilePropertiesObject, file.Get()));
+  children.Raw(FilePropertiesObject(file));
   for (const auto& s : streams_) children.Raw(s);
-  children.Raw(Object(kHeaderExtensionObject, extension.Get()));
+  children.Raw(HeaderExtensionAround(extensionChildren.Get()));
   for (const auto& o : headerObjects_) children.Raw(o);
   const size_t count = 2 + streams_.size() + headerObjects_.size();
-  return Bytes().Id(kHeaderObject).U64(30 + children.Size()).U32(count).U8(1).U8(2).Raw(children.Get()).Get();
+  return HeaderObjectAround(count, children.Get());
 }
 
 size_t AsfTestFile::FirstPacketOffset() const { return HeaderBytes().size() + 50; }
@@ -145,7 +132,7 @@ std::vector<uint8_t> AsfTestFile::Build() const {
     Bytes index;
     index.Id(Guid{}).U64(indexIntervalMs_ * 10000).U32(1).U32(indexPackets_.size());
     for (const uint32_t p : indexPackets_) index.U32(p).U16(1);
-    out.Raw(Object(kSimpleIndexObject, index.Get()));
+    out.Raw(AsfObject(kSimpleIndexObject, index.Get()));
   }
   return out.Get();
 }

@@ -6,30 +6,20 @@
 #include <string_view>
 #include <vector>
 
+#include "base/byte_appender.h"
 #include "base/guid.h"
+#include "wmv/asf/asf_header_object_write.h"
 
 namespace korvel::asf_test {
 
 // Little-endian appends.
-class Bytes {
-public:
-  Bytes& U8(uint64_t v) { return Put(v, 1); }
-  Bytes& U16(uint64_t v) { return Put(v, 2); }
-  Bytes& U32(uint64_t v) { return Put(v, 4); }
-  Bytes& U64(uint64_t v) { return Put(v, 8); }
-  Bytes& Id(const Guid& g);
-  Bytes& Raw(const std::vector<uint8_t>& b);
-  Bytes& Text(std::u16string_view text, bool terminate = true);  // UTF-16LE
-  const std::vector<uint8_t>& Get() const { return bytes_; }
-  size_t Size() const { return bytes_.size(); }
+using Bytes = ByteAppender;
+// Objects are framed by the same code that writes our headers.
+using asf::AsfObject;
 
-private:
-  Bytes& Put(uint64_t v, size_t n);
-  std::vector<uint8_t> bytes_;
-};
-
-// An object: GUID, 64-bit size, body.
-std::vector<uint8_t> Object(const Guid& id, const std::vector<uint8_t>& body);
+// A language list object, one of the header extension's children that our header model does
+// not hold.
+std::vector<uint8_t> LanguageListObject();
 
 struct TestPayload {
   uint8_t stream = 1;
