@@ -4,6 +4,7 @@
 #include "mediainfo/detect_container.h"
 #include "mediainfo/ffm_media_info.h"
 #include "mediainfo/mp4_media_info.h"
+#include "mediainfo/wmv_media_info.h"
 
 namespace korvel {
 
@@ -13,6 +14,8 @@ bool AnalyzeMediaFile(const std::filesystem::path& fileName, QdMediaInfo& info) 
   switch (DetectContainer(fileName)) {
     case kDetectAvi:
       return AnalyzeAviFile(fileName, info);
+    case kDetectAsf:
+      return DescribeWmvFile(fileName, info);
     case kDetectIsoMedia:
       return DescribeMp4File(fileName, info);
     default:

@@ -5,6 +5,7 @@
 #include "mediainfo/container_kind.h"
 #include "mediainfo/ffm_differences.h"
 #include "mediainfo/mp4_differences.h"
+#include "mediainfo/wmv_differences.h"
 
 namespace korvel {
 
@@ -58,8 +59,7 @@ TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
   } else if (a.Kind == kKindMp4Family) {
     ListMp4Differences(chk, rows);
   } else if (a.Kind == kKindAsf) {
-    // ASF gets rows of its own later; the common ones until then.
-    AddStreamPairRows(chk, rows);
+    ListWmvDifferences(chk, rows);
   } else {
     ListFfmDifferences(chk, rows);
   }

@@ -111,14 +111,15 @@ TEST_F(DifferenceRowsTest, UnequalCountsStopAfterTheCountRow) {
   EXPECT_EQ(RowsOf(FormatDifferenceRows(chk)), expected);
 }
 
-TEST_F(DifferenceRowsTest, FamiliesWithoutRowsOfTheirOwnEndWithTheStreamTypes) {
+TEST_F(DifferenceRowsTest, AsfStreamsOtherThanVideoAndAudioHaveNoCodecRow) {
   const QdMediaInfo a = Described("a.wmv", kKindAsf, {Stream(kStreamText)});
   QdMediaInfo b = Described("b.wmv", kKindAsf, {Stream(kStreamData)});
   EXPECT_EQ(Compare(a, b), (Rows{{"", "Reference", "New file"},
                                  {"File name", "a.wmv", "b.wmv"},
                                  {"Media Format", "ASF (WMV)", "ASF (WMV)"},
                                  {"Stream Count", "1", "1"},
-                                 {"Stream Type", "Subtitle", "Data"}}));
+                                 {"Stream Type", "Subtitle", "Data"},
+                                 {"Stream Description", "", ""}}));
 }
 
 TEST_F(DifferenceRowsTest, NoRowsWithoutBothDescriptions) {
