@@ -6,6 +6,8 @@
 #include "avi/avi_reindex_thread.h"
 #include "ffmpeg/ffm_threads.h"
 #include "mp4/mp4_lossless_thread.h"
+#include "wmv/wmv_lossless_thread.h"
+#include "wmv/wmv_reconstruct_thread.h"
 
 namespace korvel {
 
@@ -36,6 +38,12 @@ const TEngineTable& BuiltEngines() {
     });
     engines.Register(TEngine::FfmReconstruct, [](IMainThread& mainThread) {
       return std::make_shared<TProducerFfmReconstructThread>(mainThread);
+    });
+    engines.Register(TEngine::WmvLossless, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerWmvLosslessThread>(mainThread);
+    });
+    engines.Register(TEngine::WmvReconstruct, [](IMainThread& mainThread) {
+      return std::make_shared<TProducerWmvReconstructThread>(mainThread);
     });
     return engines;
   }();

@@ -1,0 +1,398 @@
+// The lossless WMV engine run as a user runs it: clip lists joined through the core and through
+// korvel-cli. Each output is read back sample by sample by our reader, and by ffprobe, ffmpeg,
+// GStreamer and MediaInfo.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "lang/lang.h"
+#include "mediainfo/container_kind.h"
+#include "produce/lossless_job.h"
+#include "support/cli_run.h"
+#include "support/independent_readers.h"
+#include "support/temp_dir.h"
+#include "ffmpeg/ffm_output_checks.h"
+#include "wmv/asf/asf_guids.h"
+#include "wmv/asf/asf_header_object_write.h"
+#include "wmv/asf/asf_metadata_editor.h"
+#include "wmv/asf/asf_test_file.h"
+#include "wmv/asf/asf_text.h"
+#include "wmv/asf/asf_writer_test_support.h"
+#include "wmv/wmv_header_copy.h"
+#include "wmv/wmv_output_checks.h"
+
+namespace korvel::test {
+namespace {
+
+constexpr uint64_t kMs = 10000;
+constexpr uint16_t kVideo = 1;  // the fixture's stream numbers
+constexpr uint16_t kAudio = 2;
+// The fixture's video frame (40 ms) in 100 ns.
+constexpr uint64_t kFrame = 400000;
+
+struct Selection {
+  int32_t startMs, endMs;
+};
+
+// The video frames a clip must bring: from the key frame at or before its start to its end.
+std::vector<WmvFrame> ExpectedVideo(const std::vector<WmvFrame>& source, Selection clip) {
+  uint64_t key = 0;
+  for (const WmvFrame& frame : source)
+    if (frame.key && frame.time <= uint64_t(clip.startMs) * kMs) key = frame.time;
+  std::vector<WmvFrame> frames;
+  for (const WmvFrame& frame : source)
+    if (frame.time >= key && frame.time <= uint64_t(clip.endMs) * kMs) frames.push_back(frame);
+  return frames;
+}
+
+class WmvJoin : public LosslessJobTest {
+protected:
+  void SetUp() override {
+    LosslessJobTest::SetUp();
+    out = dir / "out.wmv";
+  }
+  bool RunJoin() { return LosslessJobTest::RunJoin(kKindAsf, 0); }
+
+  const std::filesystem::path source = Fixture("asf_wmv2.wmv");
+  // The fixture's "Duration".
+  static constexpr int32_t kSourceMs = 2046;
+};
+
+TEST_F(WmvJoin, ClipsOffOnAndPastKeyFramesFollowOneAnotherSampleForSample) {
+  const std::vector<Selection> selection = {{500, 1500}, {526, 1006}, {1000, 5000}};
+  for (const Selection& clip : selection) AddClip(source, clip.startMs, clip.endMs, kSourceMs);
+  ASSERT_TRUE(RunJoin());
+  ASSERT_EQ(result, S_OK) << AllLines();
+  EXPECT_TRUE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+
+  const std::vector<WmvFrame> sourceVideo = StreamFrames(ReadWmvFrames(source), kVideo);
+  std::vector<uint32_t> expected;
+  double expectedSeconds = 0;
+  for (const Selection& clip : selection) {
+    const std::vector<WmvFrame> frames = ExpectedVideo(sourceVideo, clip);
+    ASSERT_FALSE(frames.empty());
+    EXPECT_TRUE(frames.front().key);
+    for (const WmvFrame& frame : frames) expected.push_back(frame.checksum);
+    expectedSeconds += (std::min(clip.endMs, kSourceMs) - frames.front().time / 1e4) / 1000;
+  }
+  const std::vector<WmvFrame> written = ReadWmvFrames(out);
+  const std::vector<WmvFrame> video = StreamFrames(written, kVideo);
+  EXPECT_EQ(Checksums(video), expected);
+  ASSERT_FALSE(video.empty());
+  EXPECT_TRUE(video.front().key);
+  EXPECT_LE(video.front().time, 2 * kMs);
+  // No gap and no overlap where clips meet: every step forward, none longer than two frames.
+  for (size_t i = 1; i < video.size(); ++i) {
+    EXPECT_GT(video[i].time, video[i - 1].time) << i;
+    EXPECT_LE(video[i].time - video[i - 1].time, 2 * kFrame) << i;
+  }
+  const std::vector<WmvFrame> audio = StreamFrames(written, kAudio);
+  ASSERT_FALSE(audio.empty());
+  EXPECT_NEAR(audio.back().time / 1e7, video.back().time / 1e7, 0.2);
+
+  EXPECT_NEAR(ProbedDuration(out), expectedSeconds, 0.15);
+  EXPECT_EQ(DecodeErrors(out), "");
+  for (const ReaderView& view : IndependentViews(out)) {
+    SCOPED_TRACE(view.reader);
+    ASSERT_TRUE(view.recognised) << view.detail;
+    EXPECT_EQ(view.container, "asf");
+    EXPECT_NE(std::ranges::find(view.streams, "video:wmv2"), view.streams.end());
+    EXPECT_NE(std::ranges::find(view.streams, "audio:wma"), view.streams.end());
+  }
+  // Seeking goes through the index: near the end reading starts at a packet before that point,
+  // not at the start of the file. How far before depends on the packet size the writer chose.
+  const double seekTo = expectedSeconds - 0.3;
+  const double found = FirstVideoPacketAfterSeek(out, seekTo);
+  EXPECT_GT(found, 0.5);
+  EXPECT_LE(found, seekTo);
+}
+
+// Frames of one stream that follow one another without a hole or an overlap.
+void ExpectContinuous(const std::vector<WmvFrame>& video) {
+  for (size_t i = 1; i < video.size(); ++i) {
+    EXPECT_GT(video[i].time, video[i - 1].time) << i;
+    EXPECT_LE(video[i].time - video[i - 1].time, 2 * kFrame) << i;
+  }
+}
+
+struct DamagedJoinCase {
+  const char* name;
+  Selection damaged;      // of the fixture with damaged packets from about 4 s on
+  size_t fewerAtLeast;    // frames lost to the cut, at least
+};
+
+void PrintTo(const DamagedJoinCase& c, std::ostream* os) { *os << c.name; }
+
+class WmvDamagedJoin : public WmvJoin, public testing::WithParamInterface<DamagedJoinCase> {};
+
+// The unreadable stretch is reported and cut out of the clip; the clip shrinks by it and the
+// next clip follows without a hole, also when the stretch lasts to the clip's end.
+TEST_P(WmvDamagedJoin, StretchIsCutAndTheNextClipFollows) {
+  const DamagedJoinCase& c = GetParam();
+  const auto damaged = Fixture("asf_wmv2_damaged.wmv");
+  AddClip(damaged, c.damaged.startMs, c.damaged.endMs, 8046);
+  AddClip(source, 0, 1000, kSourceMs);
+  ASSERT_TRUE(RunJoin());
+  ASSERT_EQ(result, S_OK) << AllLines();
+  EXPECT_TRUE(HasLine("Ignored BAD DATA BLOCK, ")) << AllLines();
+
+  const std::vector<WmvFrame> video = StreamFrames(ReadWmvFrames(out), kVideo);
+  const size_t selected = static_cast<size_t>(c.damaged.endMs - c.damaged.startMs) / 40 + 1000 / 40;
+  EXPECT_LE(video.size() + c.fewerAtLeast, selected);
+  ExpectContinuous(video);
+  // The second clip is all there, at the end.
+  const std::vector<WmvFrame> second = ExpectedVideo(StreamFrames(ReadWmvFrames(source), kVideo), {0, 1000});
+  ASSERT_GE(video.size(), second.size());
+  const std::vector<WmvFrame> tail(video.end() - static_cast<std::ptrdiff_t>(second.size()), video.end());
+  EXPECT_EQ(Checksums(tail), Checksums(second));
+  EXPECT_EQ(DecodeErrors(out), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Stretches, WmvDamagedJoin,
+                         testing::Values(DamagedJoinCase{"InsideTheClip", {0, 8000}, 25},
+                                         DamagedJoinCase{"ToTheClipEnd", {0, 3000}, 25}));
+
+// A copy of the fixture with header entries of its own, set with the header editor.
+std::filesystem::path MarkedSource(const TempDir& dir) {
+  const auto copy = dir / "marked.wmv";
+  std::filesystem::copy_file(Fixture("asf_wmv2.wmv"), copy);
+  asf::AsfMetadataEditor editor;
+  EXPECT_EQ(editor.Open(copy), S_OK);
+  asf::AsfHeaderInfo* header = editor.HeaderInfo();
+  EXPECT_NE(header, nullptr);
+  if (!header) return copy;
+  const auto album = asf::Utf8ToUtf16LeTerminated("Korvel album");
+  const auto tag = asf::Utf8ToUtf16LeTerminated("made here");
+  const uint8_t flags[8] = {4, 0, 0, 0, 0, 0, 0, 0};
+  EXPECT_EQ(header->SetAttribute(0, "WM/AlbumTitle", asf::WMT_TYPE_STRING, album.data(), album.size()), S_OK);
+  EXPECT_EQ(header->SetAttribute(0, kTagTextAttribute, asf::WMT_TYPE_STRING, tag.data(), tag.size()), S_OK);
+  EXPECT_EQ(header->SetAttribute(0, kTagFlagsAttribute, asf::WMT_TYPE_QWORD, flags, 8), S_OK);
+  EXPECT_EQ(editor.AddScript({"URL", "early", 300 * kMs}), S_OK);
+  EXPECT_EQ(editor.AddScript({"URL", "late", 1800 * kMs}), S_OK);
+  EXPECT_EQ(editor.AddMarker({"middle", 1000 * kMs}), S_OK);
+  EXPECT_EQ(editor.Flush(), S_OK);
+  EXPECT_EQ(editor.Close(), S_OK);
+  return copy;
+}
+
+TEST(WmvJoinCli, CarriesTheFirstSourcesAttributesAndEachClipsScriptsAndMarkers) {
+  TempDir dir;
+  const auto source = MarkedSource(dir);
+  const auto out = dir / "out.wmv";
+  const CliRun run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@0-1000 " + Quoted(source));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+
+  const auto reader = asf_test::OpenAsf(out);
+  ASSERT_TRUE(reader);
+  const asf::AsfHeaderInfo& header = *reader->HeaderInfo();
+  std::string text;
+  EXPECT_EQ(GetAttrText(header, "WM/AlbumTitle", 0, text), S_OK);
+  EXPECT_EQ(text, "Korvel album");
+  EXPECT_EQ(GetAttrText(header, kTagTextAttribute, 0, text), S_OK);
+  EXPECT_EQ(text, "made here");
+  uint64_t flags = 0;
+  EXPECT_EQ(GetAttrQword(header, kTagFlagsAttribute, 0, flags), S_OK);
+  EXPECT_EQ(flags, 4u);
+  uint32_t seekable = 0;
+  EXPECT_EQ(GetAttrDword(header, "Seekable", 0, seekable), S_OK);
+  EXPECT_EQ(seekable, 1u);
+
+  // Clip 1 is 0-1000 ms: its early script and its marker at the clip end; clip 2, the whole
+  // file, follows at 1 s with all three entries.
+  std::vector<std::pair<std::string, uint64_t>> scripts;
+  for (uint32_t i = 0; i < header.GetScriptCount(); ++i) {
+    asf::AsfScript script;
+    ASSERT_EQ(header.GetScript(i, script), S_OK);
+    scripts.emplace_back(script.command, script.time / kMs);
+  }
+  std::ranges::sort(scripts, {}, [](const auto& s) { return s.second; });
+  const std::vector<std::pair<std::string, uint64_t>> expectedScripts = {
+      {"early", 300}, {"early", 1300}, {"late", 2800}};
+  EXPECT_EQ(scripts, expectedScripts);
+  std::vector<uint64_t> markers;
+  for (uint32_t i = 0; i < header.GetMarkerCount(); ++i) {
+    asf::AsfMarkerEntry marker;
+    ASSERT_EQ(header.GetMarker(i, marker), S_OK);
+    markers.push_back(marker.time / kMs);
+  }
+  std::ranges::sort(markers);
+  EXPECT_EQ(markers, (std::vector<uint64_t>{1000, 2000}));
+  EXPECT_EQ(DecodeErrors(out), "");
+}
+
+// A small file with a video and an audio stream in the order given; payloads tell the clip,
+// stream kind and frame apart.
+std::vector<uint8_t> BuiltClip(bool videoFirst, uint8_t clip) {
+  using asf_test::TestPayload;
+  asf_test::AsfTestFile file;
+  const uint16_t video = videoFirst ? 1 : 2;
+  const uint16_t audio = videoFirst ? 2 : 1;
+  constexpr uint32_t kWmv3 = 0x33564D57;
+  if (videoFirst) {
+    file.Video(video, kWmv3, 64, 48).Audio(audio, 0x0161, 8000);
+  } else {
+    file.Audio(audio, 0x0161, 8000).Video(video, kWmv3, 64, 48);
+  }
+  for (uint32_t i = 0; i < 10; ++i) {
+    TestPayload v;
+    v.stream = static_cast<uint8_t>(video);
+    v.objectNumber = static_cast<uint8_t>(i);
+    v.timeMs = i * 100 + asf_test::kTestPrerollMs;
+    v.key = i % 5 == 0;
+    v.data = {'V', clip, static_cast<uint8_t>(i), 0, 0, 0, 0, 0};
+    TestPayload a = v;
+    a.stream = static_cast<uint8_t>(audio);
+    a.key = true;
+    a.data = {'A', clip, static_cast<uint8_t>(i), 0, 0, 0};
+    file.AddPacket(asf_test::Packet(i * 100, {v, a}));
+  }
+  file.PlayDurationMs(1000);
+  return file.Build();
+}
+
+TEST_F(WmvJoin, StreamsInAnotherProfileOrderGoToTheirPartnersInTheOutput) {
+  const auto first = dir / "video_first.wmv";
+  const auto second = dir / "audio_first.wmv";
+  WriteFileBytes(first, BuiltClip(true, 1));
+  WriteFileBytes(second, BuiltClip(false, 2));
+  AddClip(first, 1000);
+  AddClip(second, 1000);
+  ASSERT_TRUE(RunJoin());
+  ASSERT_EQ(result, S_OK) << AllLines();
+
+  const auto reader = asf_test::OpenAsf(out);
+  ASSERT_TRUE(reader);
+  std::vector<std::string> videoStream, audioStream;
+  for (const asf::AsfSample& sample : asf_test::ReadSamples(*reader)) {
+    ASSERT_GE(sample.bytes.size(), 3u);
+    const std::string name{char(sample.bytes[0]), char('0' + sample.bytes[1]), char('0' + sample.bytes[2])};
+    (sample.streamNumber == 1 ? videoStream : audioStream).push_back(name);
+  }
+  std::vector<std::string> expectedVideo, expectedAudio;
+  for (const char clip : {'1', '2'})
+    for (char i = '0'; i <= '9'; ++i) {
+      expectedVideo.push_back({'V', clip, i});
+      expectedAudio.push_back({'A', clip, i});
+    }
+  EXPECT_EQ(videoStream, expectedVideo);
+  EXPECT_EQ(audioStream, expectedAudio);
+}
+
+// A video stream and a script stream (3) whose samples are script commands at 100 ms and 600 ms.
+std::vector<uint8_t> BuiltClipWithScriptStream() {
+  asf_test::AsfTestFile file;
+  file.Video(1, 0x33564D57, 64, 48);
+  asf::AsfStreamProperties script;
+  script.streamType = asf::kCommandMedia;
+  script.streamNumber = 3;
+  file.HeaderObject(asf::StreamPropertiesObject(script));
+  for (uint32_t i = 0; i < 10; ++i) {
+    asf_test::TestPayload v;
+    v.stream = 1;
+    v.objectNumber = static_cast<uint8_t>(i);
+    v.timeMs = i * 100 + asf_test::kTestPrerollMs;
+    v.key = i % 5 == 0;
+    v.data = {'V', static_cast<uint8_t>(i), 0, 0};
+    std::vector<asf_test::TestPayload> payloads = {v};
+    if (i == 1 || i == 6) {
+      asf_test::TestPayload command = v;
+      command.stream = 3;
+      command.key = true;
+      command.data = asf_test::Bytes().Text(u"URL").Text(i == 1 ? u"first" : u"second").Get();
+      payloads.push_back(command);
+    }
+    file.AddPacket(asf_test::Packet(i * 100, payloads));
+  }
+  file.PlayDurationMs(1000);
+  return file.Build();
+}
+
+TEST_F(WmvJoin, ScriptStreamCommandsBecomeHeaderScriptsAtTheirOutputTimes) {
+  const auto clip = dir / "scripted.wmv";
+  WriteFileBytes(clip, BuiltClipWithScriptStream());
+  AddClip(clip, 1000);
+  AddClip(clip, 1000);
+  ASSERT_TRUE(RunJoin());
+  ASSERT_EQ(result, S_OK) << AllLines();
+  EXPECT_TRUE(HasLine("Copying scripts in script streams ...")) << AllLines();
+
+  const auto reader = asf_test::OpenAsf(out);
+  ASSERT_TRUE(reader);
+  for (const asf::AsfSample& sample : asf_test::ReadSamples(*reader)) EXPECT_NE(sample.streamNumber, 3);
+  const asf::AsfHeaderInfo& header = *reader->HeaderInfo();
+  std::vector<std::pair<std::string, uint64_t>> scripts;
+  for (uint32_t i = 0; i < header.GetScriptCount(); ++i) {
+    asf::AsfScript script;
+    ASSERT_EQ(header.GetScript(i, script), S_OK);
+    EXPECT_EQ(script.type, "URL");
+    scripts.emplace_back(script.command, script.time / kMs);
+  }
+  // The second clip follows the first's last frame (900 ms + its duration).
+  ASSERT_EQ(scripts.size(), 4u);
+  EXPECT_EQ(scripts[0], std::make_pair(std::string("first"), uint64_t{100}));
+  EXPECT_EQ(scripts[1], std::make_pair(std::string("second"), uint64_t{600}));
+  EXPECT_EQ(scripts[2].first, "first");
+  EXPECT_EQ(scripts[3].second - scripts[2].second, 500u);
+  EXPECT_GE(scripts[2].second, 1000u + 100u);
+}
+
+TEST_F(WmvJoin, ASecondClipWithOtherStreamsIsRefusedBeforeTheDestinationIsTouched) {
+  const auto other = dir / "other.wmv";
+  asf_test::AsfTestFile file;
+  file.Video(1, 0x33564D57, 64, 48);
+  file.AddPacket(asf_test::Packet(0, {}));
+  WriteFileBytes(other, file.Build());
+  AddClip(source, 0, 1000, kSourceMs);
+  AddClip(other, 1000);
+  // A small file already at the destination is not this run's to remove.
+  const std::vector<uint8_t> earlier = {'k', 'e', 'e', 'p'};
+  WriteFileBytes(out, earlier);
+  ASSERT_TRUE(RunJoin());
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine(" : Different Stream counts. : other.wmv")) << AllLines();
+  ASSERT_TRUE(std::filesystem::exists(out));
+  EXPECT_EQ(std::filesystem::file_size(out), earlier.size());
+}
+
+// The writer's output holds more than the 20480 bytes below which a failed output is removed
+// as soon as it exists, so a stopped join keeps what it wrote, finished and playable.
+TEST_F(WmvJoin, StoppedPartWayEndsAsStoppedAndKeepsAPlayableFile) {
+  AddClip(source, kSourceMs);
+  AddClip(source, kSourceMs);
+  ASSERT_TRUE(RunJoinStoppedAbove(kKindAsf, 0, 500));
+  ExpectStoppedByUser();
+  ASSERT_TRUE(std::filesystem::exists(out));
+  EXPECT_GE(std::filesystem::file_size(out), 20480u);
+  EXPECT_FALSE(StreamFrames(ReadWmvFrames(out), kVideo).empty());
+  EXPECT_EQ(DecodeErrors(out), "");
+}
+
+TEST_F(WmvJoin, AMissingSourceFailsBeforeAnythingIsWritten) {
+  AddClip(source, 0, 1000, kSourceMs);
+  AddClip(dir / "gone.wmv", 1000);
+  ASSERT_TRUE(RunJoin());
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine(LangStr("Korvel1", "FileNotExist") + " - 2 : gone.wmv")) << AllLines();
+  EXPECT_TRUE(HasExactLine(LangStr("Base", "Failure"))) << AllLines();
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(WmvJoin, TheDestinationMayNotBeASource) {
+  const auto copy = dir / "copy.wmv";
+  std::filesystem::copy_file(source, copy);
+  const auto before = std::filesystem::file_size(copy);
+  out = copy;
+  AddClip(copy, 0, 1000, kSourceMs);
+  ASSERT_TRUE(RunJoin());
+  EXPECT_LT(result, 0);
+  EXPECT_TRUE(HasLine("The destination is one of the source files")) << AllLines();
+  EXPECT_EQ(std::filesystem::file_size(copy), before);
+  EXPECT_EQ(Checksums(ReadWmvFrames(copy)), Checksums(ReadWmvFrames(source)));
+}
+
+}  // namespace
+}  // namespace korvel::test

@@ -1,0 +1,65 @@
+#include "wmv/wmv_output_checks.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/cli_run.h"
+#include "wmv/asf/asf_writer_test_support.h"
+
+namespace korvel::test {
+namespace {
+
+uint32_t Fnv1a(const std::vector<uint8_t>& bytes) {
+  uint32_t hash = 2166136261u;
+  for (const uint8_t byte : bytes) hash = (hash ^ byte) * 16777619u;
+  return hash;
+}
+
+}  // namespace
+
+std::vector<WmvFrame> ReadWmvFrames(const std::filesystem::path& file) {
+  std::vector<WmvFrame> frames;
+  const auto reader = asf_test::OpenAsf(file);
+  if (!reader) return frames;
+  for (const asf::AsfSample& sample : asf_test::ReadSamples(*reader))
+    frames.push_back(
+        {sample.streamNumber, sample.time, (sample.flags & asf::WM_SF_CLEANPOINT) != 0, Fnv1a(sample.bytes)});
+  return frames;
+}
+
+std::vector<WmvFrame> StreamFrames(const std::vector<WmvFrame>& frames, uint16_t stream) {
+  std::vector<WmvFrame> out;
+  for (const WmvFrame& frame : frames)
+    if (frame.stream == stream) out.push_back(frame);
+  return out;
+}
+
+std::vector<uint32_t> Checksums(const std::vector<WmvFrame>& frames) {
+  std::vector<uint32_t> out;
+  for (const WmvFrame& frame : frames) out.push_back(frame.checksum);
+  return out;
+}
+
+double ProbedDuration(const std::filesystem::path& file) {
+  const CliRun run = RunCommand("ffprobe -v error -show_entries format=duration -of csv=p=0 " + Quoted(file));
+  try {
+    return std::stod(run.out);
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+double FirstVideoPacketAfterSeek(const std::filesystem::path& file, double start) {
+  std::ostringstream command;
+  command << "ffprobe -v error -select_streams v:0 -read_intervals " << start
+          << "%+1 -show_entries packet=pts_time -of csv=p=0 " << Quoted(file);
+  const CliRun run = RunCommand(command.str());
+  try {
+    return std::stod(run.out.substr(0, run.out.find('\n')));
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+}  // namespace korvel::test
