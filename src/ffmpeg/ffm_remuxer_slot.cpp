@@ -6,6 +6,8 @@ SFFMpegFmtClass& TFfmRemuxerSlot::Create() {
   auto remuxer = std::make_unique<SFFMpegFmtClass>();
   std::lock_guard lock(lock_);
   remuxer_ = std::move(remuxer);
+  // A stop that came before the remuxer existed still stops it.
+  if (interrupted_) remuxer_->Interrupt();
   return *remuxer_;
 }
 
@@ -19,6 +21,7 @@ void TFfmRemuxerSlot::Destroy() {
 
 void TFfmRemuxerSlot::Interrupt() {
   std::lock_guard lock(lock_);
+  interrupted_ = true;
   if (remuxer_) remuxer_->Interrupt();
 }
 

@@ -13,12 +13,13 @@ public:
   // Worker side: a new remuxer, owned here until Destroy.
   SFFMpegFmtClass& Create();
   void Destroy();
-  // Any thread: interrupts the remuxer when one exists.
+  // Any thread: interrupts the remuxer, now or as soon as it is created.
   void Interrupt();
 
 private:
   std::mutex lock_;
   std::unique_ptr<SFFMpegFmtClass> remuxer_;
+  bool interrupted_ = false;
 };
 
 }  // namespace korvel

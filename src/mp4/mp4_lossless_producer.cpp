@@ -350,8 +350,6 @@ void TProducerMp4Lossless::FindClipEnd() {
 }
 
 HRESULT TProducerMp4Lossless::CopyClipSamples() {
-  // From here on the destination holds samples worth keeping, whatever happens later.
-  OutputCreated = false;
   const int64_t clipLength = std::max<int64_t>(int64_t{clipEndMs_} - clipStartMs_, 0);
   for (;;) {
     if (StopRequested()) return E_FAIL;
@@ -455,6 +453,9 @@ HRESULT TProducerMp4Lossless::CopySample(TTrackCopy& track) {
     StatusFailure(" : Could not write output file : " + error);
     return E_FAIL;
   }
+  // From the first sample on the destination holds something worth keeping, whatever happens
+  // later; a run that ends before it leaves no file.
+  OutputCreated = false;
   return S_OK;
 }
 
