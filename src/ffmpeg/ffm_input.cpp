@@ -78,9 +78,10 @@ bool SFFMpegFmtClass::OpenInput(const std::filesystem::path& file, TClipWindow* 
   if (window) ReportClipResult(cutPoint, *window);
   inputOffset_ = -cutPoint;
 
+  inputSize_ = input_->pb ? avio_size(input_->pb) : -1;
   if (recordingTime_ == std::numeric_limits<int64_t>::max() && input_->pb) {
     startPosition_ = std::max<int64_t>(avio_seek(input_->pb, 0, SEEK_CUR), 0);
-    fileSize_ = std::max<int64_t>(avio_size(input_->pb), 0);
+    fileSize_ = std::max<int64_t>(inputSize_, 0);
     bytesToProcess_ = std::max<int64_t>(fileSize_ - startPosition_, 1);
   }
   return true;

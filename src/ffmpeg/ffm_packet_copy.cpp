@@ -167,10 +167,14 @@ int SFFMpegFmtClass::ReadPacketsToEnd() {
     });
     if (!anyUnfinished) break;
     if (const int result = av_read_frame(input_, packet.get()); result < 0) {
-      // A stop interrupts the read; a damaged tail ends like the file.
-      if (result == AVERROR_EOF || result == AVERROR_EXIT || stop_.load(std::memory_order_relaxed)) break;
-      if (input_->pb && input_->pb->error == 0 && avio_feof(input_->pb)) break;
-      Status("Failed : Could not read input file : " + FfmpegErrorText(result));
+      // A stop interrupts the read.
+      if (result == AVERROR_EXIT || stop_.load(std::memory_order_relaxed)) break;
+      // The end of the data ends the copy, and a damaged tail ends like the file, unless the file
+      // is shorter now than when it was opened: then its end was cut off while it was read.
+      const bool atEnd = result == AVERROR_EOF || (input_->pb && input_->pb->error == 0 && avio_feof(input_->pb));
+      if (atEnd && !InputShrank()) break;
+      Status("Failed : Could not read input file : " +
+             (atEnd ? std::string("The file became shorter while it was read.") : FfmpegErrorText(result)));
       return result;
     }
     struct Unref {
@@ -184,6 +188,12 @@ int SFFMpegFmtClass::ReadPacketsToEnd() {
     if (stop_.load(std::memory_order_relaxed)) break;
   }
   return 0;
+}
+
+bool SFFMpegFmtClass::InputShrank() const {
+  if (!input_->pb || !(input_->pb->seekable & AVIO_SEEKABLE_NORMAL) || inputSize_ < 0) return false;
+  const int64_t size = avio_size(input_->pb);
+  return size >= 0 && size < inputSize_;
 }
 
 bool SFFMpegFmtClass::HandlePacket(SFFInputStream& ist, AVPacket& packet) {

@@ -93,6 +93,7 @@ void SFFMpegFmtClass::CloseInput() {
   selectedAudio_ = -1;
   duration_ = 0;
   fileSize_ = 1;
+  inputSize_ = -1;
   startPosition_ = 0;
   bytesToProcess_ = 1;
   mpegVideoIndex_ = -1;

@@ -109,6 +109,8 @@ private:
   int CopyCodecParameters();
   void ResetInputStreamTimes();
   int ReadPacketsToEnd();
+  // True when the input file is shorter now than when it was opened.
+  bool InputShrank() const;
   bool HandlePacket(SFFInputStream& ist, AVPacket& packet);
   void RepairDiscontinuity(SFFInputStream& ist, AVPacket& packet);
   int64_t PacketTime(SFFInputStream& ist, AVPacket& packet);
@@ -158,6 +160,7 @@ private:
   int selectedAudio_ = -1;
   int64_t duration_ = 0;
   int64_t fileSize_ = 1;
+  int64_t inputSize_ = -1;  // bytes when the input was opened; -1 when unknown
   int64_t startPosition_ = 0;
   int64_t bytesToProcess_ = 1;
   int mpegVideoIndex_ = -1;
