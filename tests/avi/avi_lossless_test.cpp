@@ -20,7 +20,6 @@
 #include "produce/lossless_job.h"
 #include "produce/producer_thread.h"
 #include "support/cli_run.h"
-#include "support/file_size_limit.h"
 #include "support/independent_readers.h"
 #include "support/temp_dir.h"
 
@@ -238,15 +237,6 @@ TEST(AviLosslessProducerTest, AStartMovedBackFarIsReported) {
   EXPECT_EQ(ReadVideo(out).checksums.size(), static_cast<size_t>(FrameAt(5000) + 1 + FrameAt(3000) + 1)) << run.out;
 }
 
-TEST(AviLosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) {
-  TempDir dir;
-  const auto out = dir / "no" / "such" / "joined.avi";
-  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("avi_xvid_mp3.avi")) + "@0-1000");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.out.find("Failure : Could not create output file."), std::string::npos) << run.out;
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
 TEST(AviLosslessProducerTest, ASourceAsDestinationIsRefusedAndLeftAlone) {
   TempDir dir;
   const auto source = dir / "source.avi";
@@ -306,35 +296,6 @@ TEST_F(AviLosslessJob, ASourceCutShortWhileCopiedFailsAndKeepsWhatWasCopied) {
   ASSERT_TRUE(std::filesystem::exists(out));
   EXPECT_GT(ReadVideo(out).checksums.size(), 0U);
   EXPECT_EQ(DecodeErrors(out), "");
-}
-
-TEST_F(AviLosslessJob, MissingSourceFailsBeforeCopyingAndLeavesNoFile) {
-  const auto copy = dir / "gone.avi";
-  std::filesystem::copy_file(Fixture("avi_xvid_mp3.avi"), copy);
-  AddClip(copy, 2000);
-  AddClip(Fixture("avi_xvid_mp3.avi"), 2000);
-  std::filesystem::remove(copy);
-
-  ASSERT_TRUE(RunJoin());
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Base", "Failure"))) << AllLines();
-  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(AviLosslessJob, FullDiskPartWayFailsAndSaysWhy) {
-  const auto source = Fixture("avi_xvid_mp3.avi");
-  constexpr uint64_t kLimit = 60 * 1024;
-  ASSERT_GT(std::filesystem::file_size(source), kLimit);
-  AddClip(source, 2000);
-  AddClip(source, 2000);
-  const std::optional<bool> failedProperly = RunWithFileSizeLimit(kLimit, [&] {
-    if (!RunJoin()) return false;
-    const std::string failure = LangStr("Base", "Failure") + " : Could not ";
-    return result < 0 && HasLine(failure) && HasLine("output file") && !HasExactLine(LangStr("Base", "Completed"));
-  });
-  ASSERT_TRUE(failedProperly.has_value()) << "the join did not end normally";
-  EXPECT_TRUE(*failedProperly);
 }
 
 // The join's thread with the output capped, as a FAT destination caps it at 4 GiB.

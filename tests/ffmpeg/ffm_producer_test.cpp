@@ -133,35 +133,6 @@ TEST_F(FfmLosslessJob, StopDuringTheSecondClipKeepsADecodableFileWithATrailer) {
   EXPECT_EQ(test::DecodeErrors(out), "");
 }
 
-TEST_F(FfmLosslessJob, MissingSourceFailsAndLeavesNoFile) {
-  AddClip(Fixture("ps_mpeg2_mp2.mpg"), 0, 2000, 2000);
-  AddClip(dir / "gone.mpg", 0, 2000, 2000);
-  ASSERT_TRUE(RunJoin(kKindMpegPs, 0));
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasExactLine(LangStr("Base", "Failure"))) << AllLines();
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(FfmLosslessJob, DestinationThatIsASourceIsRefusedBeforeWriting) {
-  const auto source = dir / "source.mpg";
-  std::filesystem::copy_file(Fixture("ps_mpeg2_mp2.mpg"), source);
-  const std::vector<uint8_t> before = FileBytes(source);
-  AddClip(source, 0, 2000, 2000);
-  out = source;
-  ASSERT_TRUE(RunJoin(kKindMpegPs, 0));
-  EXPECT_LT(result, 0);
-  EXPECT_EQ(FileBytes(source), before);
-}
-
-TEST_F(FfmLosslessJob, UnwritableDestinationFailsAndSaysWhy) {
-  AddClip(Fixture("ps_mpeg2_mp2.mpg"), 0, 2000, 2000);
-  out = dir / "no such folder" / "joined.mpg";
-  ASSERT_TRUE(RunJoin(kKindMpegPs, 0));
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine("Failed : Could not create output file.")) << AllLines();
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
 class FfmReconstructJob : public test::EnglishTexts {
 protected:
   // Repairs source into out through the core; the job's result.

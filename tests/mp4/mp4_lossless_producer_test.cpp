@@ -22,7 +22,6 @@
 #include "mp4/iso/iso_file.h"
 #include "produce/lossless_job.h"
 #include "support/cli_run.h"
-#include "support/file_size_limit.h"
 #include "support/independent_readers.h"
 #include "support/temp_dir.h"
 
@@ -230,15 +229,6 @@ TEST(Mp4LosslessProducerTest, AudioOnlyClipsAreCutAtTheFrameHoldingTheStart) {
   ExpectIndependentReadersSee(out, {"audio:aac"});
 }
 
-TEST(Mp4LosslessProducerTest, DestinationInAMissingFolderFailsAndLeavesNothing) {
-  test::TempDir dir;
-  const auto out = dir / "no" / "such" / "joined.mp4";
-  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(Fixture("mp4_h264_aac.mp4")) + "@0-1000");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.out.find("Failure : Could not create output file."), std::string::npos) << run.out;
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
 TEST(Mp4LosslessProducerTest, AStartMovedBackFarIsReported) {
   test::TempDir dir;
   const auto out = dir / "late.mp4";
@@ -295,39 +285,6 @@ TEST_F(Mp4LosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
 
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
-}
-
-TEST_F(Mp4LosslessJob, MissingSourceFailsBeforeCopyingAndLeavesNoFile) {
-  const auto copy = dir / "gone.mp4";
-  std::filesystem::copy_file(Fixture("mp4_h264_aac.mp4"), copy);
-  AddClip(copy);
-  AddClip(Fixture("mp4_h264_aac.mp4"));
-  std::filesystem::remove(copy);
-
-  ASSERT_TRUE(RunJoin());
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Base", "Failure"))) << AllLines();
-  EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(Mp4LosslessJob, FullDiskPartWayFailsAndSaysWhy) {
-  const auto source = Fixture("mp4_h264_aac.mp4");
-  constexpr uint64_t kLimit = 20 * 1024;
-  ASSERT_GT(std::filesystem::file_size(source), kLimit);
-  AddClip(source);
-  AddClip(source);
-  // The child reports back only whether the run failed the way it should: a failure result,
-  // a failure line that names the write, and no completion line.
-  const std::optional<bool> failedProperly = test::RunWithFileSizeLimit(kLimit, [&] {
-    if (!RunJoin()) return false;
-    const std::string failure = LangStr("Base", "Failure") + " : Could not ";
-    return result < 0 && HasLine(failure) && HasLine("output file") && !HasExactLine(LangStr("Base", "Completed"));
-  });
-  ASSERT_TRUE(failedProperly.has_value()) << "the join did not end normally";
-  EXPECT_TRUE(*failedProperly);
-  // A file that could not be finished has no movie box and plays nowhere: none is left.
-  EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 }  // namespace

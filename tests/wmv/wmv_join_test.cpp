@@ -371,28 +371,5 @@ TEST_F(WmvJoin, StoppedPartWayEndsAsStoppedAndKeepsAPlayableFile) {
   EXPECT_EQ(DecodeErrors(out), "");
 }
 
-TEST_F(WmvJoin, AMissingSourceFailsBeforeAnythingIsWritten) {
-  AddClip(source, 0, 1000, kSourceMs);
-  AddClip(dir / "gone.wmv", 1000);
-  ASSERT_TRUE(RunJoin());
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine(LangStr("Korvel1", "FileNotExist") + " - 2 : gone.wmv")) << AllLines();
-  EXPECT_TRUE(HasExactLine(LangStr("Base", "Failure"))) << AllLines();
-  EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(WmvJoin, TheDestinationMayNotBeASource) {
-  const auto copy = dir / "copy.wmv";
-  std::filesystem::copy_file(source, copy);
-  const auto before = std::filesystem::file_size(copy);
-  out = copy;
-  AddClip(copy, 0, 1000, kSourceMs);
-  ASSERT_TRUE(RunJoin());
-  EXPECT_LT(result, 0);
-  EXPECT_TRUE(HasLine("The destination is one of the source files")) << AllLines();
-  EXPECT_EQ(std::filesystem::file_size(copy), before);
-  EXPECT_EQ(Checksums(ReadWmvFrames(copy)), Checksums(ReadWmvFrames(source)));
-}
-
 }  // namespace
 }  // namespace korvel::test
