@@ -16,25 +16,33 @@ bench_run() {
     "$(stat -c %s "$output" 2>/dev/null || echo 0)"
 }
 
-# bench_table RESULTS: the lines of bench_run, several per tool (rounds run in turn, so that
-# no tool always follows the same one), as one line per tool with the medians and each wall
-# time over cp's.
+# bench_table RESULTS: the lines of bench_run, several per tool, as one line per tool (in the
+# order tools first appear) with the medians; "x cp" is each wall time over that of the cp line of
+# the same group, the part of the name before "/".
 bench_table() {
-  printf "%-8s %9s %7s %9s %14s %15s\n" tool seconds "x cp" "cpu s" "peak memory" "written/output"
-  sort -k1,1 -k2,2n <<<"$1" | awk '
-    function flush() {
-      if (n == 0) return
-      m = int((n + 1) / 2)
-      order[++tools] = tool; wall[tool] = w[m]; cpu[tool] = c[m]; peak[tool] = p; ratio[tool] = r[m]
+  printf "%-20s %9s %7s %9s %14s %15s\n" tool seconds "x cp" "cpu s" "peak memory" "written/output"
+  awk '
+    function median(list, count,    i, j, v, a) {
+      for (i = 1; i <= count; ++i) a[i] = list[i]
+      for (i = 2; i <= count; ++i) { v = a[i]; for (j = i - 1; j > 0 && a[j] > v; --j) a[j + 1] = a[j]; a[j + 1] = v }
+      return a[int((count + 1) / 2)]
     }
-    $1 != tool { flush(); tool = $1; n = 0; p = 0 }
-    { ++n; w[n] = $2; c[n] = $3; if ($4 > p) p = $4; r[n] = ($6 > 0 ? $5 / $6 : 0) }
+    !($1 in n) { order[++tools] = $1 }
+    {
+      k = ++n[$1]; wall[$1, k] = $2; cpu[$1, k] = $3; ratio[$1, k] = ($6 > 0 ? $5 / $6 : 0)
+      if ($4 > peak[$1]) peak[$1] = $4
+    }
     END {
-      flush()
       for (i = 1; i <= tools; ++i) {
         t = order[i]
-        printf "%-8s %9.2f %7.2f %9.2f %10.1f MiB %15.3f\n", t, wall[t], (wall["cp"] > 0 ? wall[t] / wall["cp"] : 0),
-               cpu[t], peak[t] / 1024, ratio[t]
+        for (k = 1; k <= n[t]; ++k) { w[k] = wall[t, k]; c[k] = cpu[t, k]; r[k] = ratio[t, k] }
+        mw[t] = median(w, n[t]); mc[t] = median(c, n[t]); mr[t] = median(r, n[t])
       }
-    }'
+      for (i = 1; i <= tools; ++i) {
+        t = order[i]; group = t; sub(/\/.*/, "", group)
+        base = (group == t ? mw["cp"] : mw[group "/cp"])
+        printf "%-20s %9.2f %7.2f %9.2f %10.1f MiB %15.3f\n", t, mw[t], (base > 0 ? mw[t] / base : 0), mc[t],
+               peak[t] / 1024, mr[t]
+      }
+    }' <<<"$1"
 }
