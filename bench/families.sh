@@ -22,7 +22,7 @@ bench_source() {
         -c:v libx264 -preset ultrafast -g 50 -b:v 20M -maxrate 20M -bufsize 20M -c:a aac -b:a 128k -f mpegts) ;;
     wmv)
       copies=4
-      make=("${video[@]}" -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 200
+      make=("${video[@]}" -f lavfi -i "sine=frequency=440:sample_rate=44100" -t 130
         -c:v wmv2 -g 50 -q:v 2 -c:a wmav2 -b:a 128k -f asf) ;;
     *) echo "unknown family $family (${bench_families[*]})" >&2; return 1 ;;
   esac
