@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "support/cli_run.h"
+#include "wmv/asf/asf_errors.h"
 #include "wmv/asf/asf_writer_test_support.h"
 
 namespace korvel::test {
@@ -16,15 +17,40 @@ uint32_t Fnv1a(const std::vector<uint8_t>& bytes) {
   return hash;
 }
 
+WmvFrame FrameOf(const asf::AsfSample& sample) {
+  return {sample.streamNumber, sample.time, (sample.flags & asf::WM_SF_CLEANPOINT) != 0, Fnv1a(sample.bytes)};
+}
+
 }  // namespace
 
 std::vector<WmvFrame> ReadWmvFrames(const std::filesystem::path& file) {
   std::vector<WmvFrame> frames;
   const auto reader = asf_test::OpenAsf(file);
   if (!reader) return frames;
-  for (const asf::AsfSample& sample : asf_test::ReadSamples(*reader))
-    frames.push_back(
-        {sample.streamNumber, sample.time, (sample.flags & asf::WM_SF_CLEANPOINT) != 0, Fnv1a(sample.bytes)});
+  for (const asf::AsfSample& sample : asf_test::ReadSamples(*reader)) frames.push_back(FrameOf(sample));
+  return frames;
+}
+
+std::vector<WmvFrame> FramesKeptPastDamage(const std::filesystem::path& file, uint16_t stream) {
+  std::vector<WmvFrame> frames;
+  const auto reader = asf_test::OpenAsf(file);
+  if (!reader) return frames;
+  bool waitForKey = false;
+  for (size_t guard = 0; guard < 1000000; ++guard) {
+    asf::AsfSample sample;
+    const HRESULT hr = reader->GetNextSample(sample);
+    if (hr == asf::NS_E_NO_MORE_SAMPLES) return frames;
+    if (Failed(hr)) {
+      EXPECT_TRUE(asf::IsDamagedDataResult(hr)) << hr;
+      waitForKey = true;
+      continue;
+    }
+    if (sample.streamNumber != stream) continue;
+    const WmvFrame frame = FrameOf(sample);
+    waitForKey = waitForKey && !frame.key;
+    if (!waitForKey) frames.push_back(frame);
+  }
+  ADD_FAILURE() << "the reader never ended";
   return frames;
 }
 

@@ -19,6 +19,10 @@ struct WmvFrame {
 
 // Every sample our reader gives, in its order; a read error fails the test.
 std::vector<WmvFrame> ReadWmvFrames(const std::filesystem::path& file);
+// The frames of one stream that a read skipping damaged stretches keeps: every one our reader
+// gives before a damage report, and after it from the stream's next key frame on. Our reader
+// reads on past damage.
+std::vector<WmvFrame> FramesKeptPastDamage(const std::filesystem::path& file, uint16_t stream);
 // The frames of one stream.
 std::vector<WmvFrame> StreamFrames(const std::vector<WmvFrame>& frames, uint16_t stream);
 std::vector<uint32_t> Checksums(const std::vector<WmvFrame>& frames);

@@ -29,8 +29,6 @@ AsfCleanPointScan ScanForCleanPoint(const AsfFile& file, const AsfSampleTiming& 
   for (uint64_t n = fromPacket; n < file.packetCount; ++n) {
     const PacketRead read = ReadPacket(file, n, buffer, packet, &error);
     if (read == PacketRead::kPastEnd) break;
-    scan.sendTimes.push_back(read == PacketRead::kOk ? packet.sendTimeMs
-                                                     : (scan.sendTimes.empty() ? 0 : scan.sendTimes.back()));
     if (read != PacketRead::kOk) continue;
     (void)assembler.Add(packet, n);
     bool passed = false;

@@ -3,7 +3,6 @@
 // key stream at or before S, found by walking packets from a starting packet.
 #include <cstdint>
 #include <optional>
-#include <vector>
 
 #include "wmv/asf/asf_file.h"
 #include "wmv/asf/asf_sample_timing.h"
@@ -14,9 +13,7 @@ struct AsfCleanPointScan {
   std::optional<uint64_t> cleanTime;  // 100 ns, preroll removed
   uint64_t cleanPacket = 0;           // where that clean point's object begins
   bool reachedS = false;              // some sample at or after S exists
-  // Send times (ms) of the packets walked, from the first one on.
-  uint64_t firstPacket = 0;
-  std::vector<uint32_t> sendTimes;
+  uint64_t firstPacket = 0;           // where the walk began
 };
 
 // The last packet sent at or before sendTimeMs, found by halving; damaged packets count as sent

@@ -1,6 +1,7 @@
 #include "wmv/asf/asf_sync_reader.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "wmv/asf/asf_clean_point_scan.h"
 #include "wmv/asf/asf_errors.h"
@@ -33,7 +34,7 @@ HRESULT AsfSyncReader::OpenStream(std::shared_ptr<AsfByteStream> stream) {
   selected_.clear();
   for (const auto& s : state_->file.header.streams) selected_.push_back(s.streamNumber);
   open_ = true;
-  Restart(0, 0, UINT64_MAX);
+  Restart(0, 0, 0, UINT64_MAX);
   return S_OK;
 }
 
@@ -77,24 +78,26 @@ uint16_t AsfSyncReader::KeyStream() const {
   return 0;
 }
 
-void AsfSyncReader::Restart(uint64_t packet, uint64_t cleanTime, uint64_t end) {
+void AsfSyncReader::Restart(uint64_t firstPacket, uint64_t rangePacket, uint64_t cleanTime, uint64_t end) {
   state_->assembler.Reset();
   pending_.clear();
   pendingBytes_ = 0;
-  nextPacket_ = packet;
+  nextPacket_ = firstPacket;
+  rangePacket_ = rangePacket;
   rangeStart_ = cleanTime;
   rangeEnd_ = end;
   lastSendMs_ = 0;
   lastTime_ = 0;
   atEnd_ = false;
   finished_ = false;
+  damage_ = S_OK;
 }
 
 HRESULT AsfSyncReader::SetRange(uint64_t start, uint64_t duration) {
   if (!open_) return NS_E_INVALID_REQUEST;
   const uint64_t end = duration == 0 || duration > UINT64_MAX - start ? UINT64_MAX : start + duration;
   if (start == 0) {
-    Restart(0, 0, end);
+    Restart(0, 0, 0, end);
     return S_OK;
   }
   const AsfFile& file = state_->file;
@@ -116,16 +119,15 @@ HRESULT AsfSyncReader::SetRange(uint64_t start, uint64_t duration) {
   }
   if (!scan.reachedS) return E_INVALIDARG;
   const uint64_t clean = keyStream != 0 && scan.cleanTime ? *scan.cleanTime : start;
-  uint64_t packet = keyStream != 0 && scan.cleanTime ? scan.cleanPacket : scan.firstPacket;
-  // Objects of other streams at or after the clean point may sit in packets sent before it.
+  const uint64_t rangePacket = keyStream != 0 && scan.cleanTime ? scan.cleanPacket : scan.firstPacket;
+  // Objects of other streams at or after the clean point may sit in packets sent before it: our
+  // writer sends a payload a preroll ahead of its presentation, other writers earlier still.
+  // Reading starts a further preroll back; the samples found there before the clean point are
+  // dropped, and fragments of objects begun before that packet wait for the start of an object.
   const uint64_t cleanMs = clean / 10000;
-  for (size_t i = 0; i < scan.sendTimes.size() && scan.firstPacket + i < packet; ++i) {
-    if (scan.sendTimes[i] >= cleanMs) {
-      packet = scan.firstPacket + i;
-      break;
-    }
-  }
-  Restart(packet, clean, end);
+  const uint64_t prerollMs = std::min<uint64_t>(file.header.file.preroll, UINT32_MAX);
+  const uint64_t leadIn = PacketSentBy(file, cleanMs > prerollMs ? cleanMs - prerollMs : 0);
+  Restart(std::min(leadIn, rangePacket), rangePacket, clean, end);
   return S_OK;
 }
 
@@ -140,7 +142,7 @@ HRESULT AsfSyncReader::ReadMore() {
   const PacketRead read = ReadPacket(st.file, nextPacket_, packetBuffer_, packet, &hr);
   ++nextPacket_;
   if (read == PacketRead::kPastEnd) nextPacket_ = st.file.packetCount;
-  if (read != PacketRead::kOk) return hr;
+  if (read != PacketRead::kOk) return DamageInRange(nextPacket_ - 1, hr);
   lastSendMs_ = std::max<uint64_t>(lastSendMs_, packet.sendTimeMs);
   hr = st.assembler.Add(packet, nextPacket_ - 1);
   while (auto object = st.assembler.Take()) {
@@ -152,13 +154,24 @@ HRESULT AsfSyncReader::ReadMore() {
     pending_.push_back({presentation, order_++, std::move(sample)});
     std::push_heap(pending_.begin(), pending_.end());
   }
-  return hr;
+  return DamageInRange(nextPacket_ - 1, hr);
+}
+
+// Damage in the packets read ahead of the range's own first packet is stepped over: the clean
+// point lies after it, and reporting it would send a caller probing past a damaged stretch
+// back to that stretch. Objects it broke are not pieced together.
+HRESULT AsfSyncReader::DamageInRange(uint64_t packet, HRESULT hr) {
+  if (packet >= rangePacket_ || Succeeded(hr)) return hr;
+  state_->assembler.Reset();
+  return S_OK;
 }
 
 // A sample may go once no later packet can hold an earlier one: a payload is never presented
-// before its packet is sent.
+// before its packet is sent. Ahead of damage nothing later is read until the damage is reported,
+// so the whole samples read before it go first.
 bool AsfSyncReader::CanRelease() const {
   if (pending_.empty()) return false;
+  if (Failed(damage_)) return pending_.front().sample.time <= rangeEnd_;
   return atEnd_ || pending_.front().presentationTimeMs <= lastSendMs_ || pendingBytes_ > kMaxPendingBytes ||
          pending_.size() > kMaxPendingSamples;
 }
@@ -178,9 +191,15 @@ HRESULT AsfSyncReader::GetNextSample(AsfSample& sample) {
       sample = std::move(next.sample);
       return S_OK;
     }
+    if (Failed(damage_)) {
+      // Whole samples behind the damage that belong before what has gone can no longer come in
+      // order: they count as part of the damaged stretch.
+      rangeStart_ = std::max(rangeStart_, lastTime_);
+      return std::exchange(damage_, S_OK);
+    }
     if (atEnd_) break;
-    const HRESULT hr = ReadMore();
-    if (Failed(hr)) return hr;
+    // The damage is reported once the samples that were whole before it have gone.
+    damage_ = ReadMore();
   }
   finished_ = true;
   pending_.clear();

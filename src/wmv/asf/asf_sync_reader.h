@@ -44,7 +44,9 @@ public:
   // (duration 0: at the end of the file). Fails when start lies past the last sample.
   HRESULT SetRange(uint64_t start, uint64_t duration);
 
-  // The next sample of any selected stream; its bytes are the caller's.
+  // The next sample of any selected stream; its bytes are the caller's. Damage is reported after
+  // the whole samples read before it; samples read after it that belong before one already handed
+  // out are dropped.
   HRESULT GetNextSample(AsfSample& sample);
 
 private:
@@ -67,20 +69,25 @@ private:
 
   bool Selected(uint16_t number) const;
   uint16_t KeyStream() const;
-  void Restart(uint64_t packet, uint64_t cleanTime, uint64_t end);
+  // Reading starts at firstPacket; the range's own data (its clean point) at rangePacket.
+  void Restart(uint64_t firstPacket, uint64_t rangePacket, uint64_t cleanTime, uint64_t end);
   // Reads the next packet's objects into the queue; a damaged packet's code, else S_OK.
   HRESULT ReadMore();
+  // hr, or S_OK for damage in a packet read ahead of the range's own first packet.
+  HRESULT DamageInRange(uint64_t packet, HRESULT hr);
   bool CanRelease() const;
 
   bool open_ = false;
   std::unique_ptr<OpenState> state_;
   std::vector<uint16_t> selected_;
   uint64_t nextPacket_ = 0;
+  uint64_t rangePacket_ = 0;  // packets before it are read only for objects sent early
   uint64_t rangeStart_ = 0;  // no sample before this
   uint64_t rangeEnd_ = UINT64_MAX;
   uint64_t lastSendMs_ = 0;
   bool atEnd_ = false;
   bool finished_ = false;
+  HRESULT damage_ = S_OK;  // met while reading, reported when the samples before it have gone
   uint64_t lastTime_ = 0;
   uint64_t order_ = 0;
   uint64_t pendingBytes_ = 0;

@@ -1,13 +1,17 @@
 // The sample reader on small files built here: every payload form, and a table of damage that
-// must come out as one of the three damaged-data codes, with reading going on after it.
+// must come out as one of the three damaged-data codes, with reading going on after it; the whole
+// samples read before damage come out before its code.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "wmv/asf/asf_errors.h"
 #include "wmv/asf/asf_guids.h"
 #include "wmv/asf/asf_sync_reader.h"
 #include "wmv/asf/asf_test_file.h"
+#include "wmv/asf/asf_writer_test_support.h"
 
 namespace korvel::asf {
 namespace {
@@ -50,6 +54,7 @@ TestPayload Fragment(uint8_t stream, uint8_t object, uint32_t timeMs, uint32_t s
 struct Outcome {
   std::vector<AsfSample> samples;
   std::vector<HRESULT> errors;
+  size_t beforeFirstError = 0;  // samples delivered before the first error
 };
 
 Outcome ReadAll(const std::vector<uint8_t>& bytes) {
@@ -63,6 +68,7 @@ Outcome ReadAll(const std::vector<uint8_t>& bytes) {
     const HRESULT hr = reader->GetNextSample(s);
     if (hr == NS_E_NO_MORE_SAMPLES) return out;
     if (Failed(hr)) {
+      if (out.errors.empty()) out.beforeFirstError = out.samples.size();
       out.errors.push_back(hr);
     } else {
       out.samples.push_back(std::move(s));
@@ -173,6 +179,7 @@ struct DamageCase {
   std::function<void(AsfTestFile&, std::vector<uint8_t>& bytes, size_t firstPacket)> make;
   std::vector<HRESULT> errors;
   size_t samples;
+  size_t beforeError;  // of them, the ones read before the damage: they come before its code
 };
 
 void Put(std::vector<uint8_t>& b, size_t at, std::initializer_list<uint8_t> v) {
@@ -186,22 +193,22 @@ TEST(AsfReaderBuilt, DamageIsReportedAndSkipped) {
   const DamageCase cases[] = {
       {"payload longer than the packet",
        [](auto&, auto& b, size_t first) { Put(b, first + P + 5, {0xFF, 0xFF}); },  // padding > packet
-       {NS_E_INVALID_DATA}, 2},
+       {NS_E_INVALID_DATA}, 2, 1},
       {"replicated data of 3 bytes",
        [](auto&, auto& b, size_t first) { Put(b, first + P + 17, {3}); },
-       {NS_E_INVALID_DATA}, 2},
+       {NS_E_INVALID_DATA}, 2, 1},
       {"packet cut off by the end of the file",
        [](auto&, auto& b, size_t) { b.resize(b.size() - P / 2); },
-       {NS_E_FILE_CORRUPTED}, 2},
+       {NS_E_FILE_CORRUPTED}, 2, 2},
       {"data object declares more packets than the file holds",
        [](auto&, auto& b, size_t first) {
          b.resize(b.size() - P);
          (void)first;
        },
-       {NS_E_FILE_CORRUPTED}, 2},
+       {NS_E_FILE_CORRUPTED}, 2, 2},
       {"media object larger than any allowed",
        [](auto&, auto& b, size_t first) { Put(b, first + P + 18, {0xFF, 0xFF, 0xFF, 0x7F}); },
-       {NS_E_INVALID_DATA}, 2},
+       {NS_E_INVALID_DATA}, 2, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -212,7 +219,120 @@ TEST(AsfReaderBuilt, DamageIsReportedAndSkipped) {
     const Outcome got = ReadAll(bytes);
     EXPECT_EQ(got.errors, c.errors);
     EXPECT_EQ(got.samples.size(), c.samples);
+    EXPECT_EQ(got.beforeFirstError, c.beforeError);
     for (const HRESULT hr : got.errors) EXPECT_TRUE(IsDamagedDataResult(hr));
+  }
+}
+
+// A packet in the middle of a file is damaged while up to a preroll of samples from earlier
+// packets still waits for later ones. Video objects come in two fragments, one packet each, 20 ms
+// apart; each second fragment shares its packet with an audio object. The damaged packet held the
+// second half of one video object and one audio object; the packet after it brings, besides the
+// next video object, an audio object that belongs before samples already handed out.
+TEST(AsfReaderBuilt, WholeSamplesReadBeforeTheDamageComeBeforeItsCode) {
+  constexpr size_t P = asf_test::kTestPacketSize;
+  constexpr uint8_t kObjects = 60;               // 2.4 s of video, more than the preroll
+  constexpr size_t kDamaged = 2 * 30 + 1;        // the packet ending video object 30
+  struct Original {
+    uint16_t stream;
+    uint64_t time;
+    std::vector<uint8_t> bytes;
+    size_t lastPacket;  // the packet that completes it
+  };
+  std::vector<Original> originals;
+  AsfTestFile f = TwoStreams();
+  for (uint8_t j = 0; j < kObjects; ++j) {
+    const uint32_t t = 40u * j;
+    const auto video = Filled(200, j);
+    const auto audio = Filled(8, static_cast<uint8_t>(100 + j));
+    std::vector<TestPayload> first = {Fragment(1, j, t, 200, 0, {video.begin(), video.begin() + 100}, j % 10 == 0)};
+    if (2u * j == kDamaged + 1) {
+      first.push_back(Whole(2, 200, 1100, Filled(8, 200)));
+      originals.push_back({2, 1100 * kMs, first.back().data, kDamaged + 1});
+    }
+    f.AddPacket(Packet(t, first));
+    f.AddPacket(Packet(t + 20, {Fragment(1, j, t, 200, 100, {video.begin() + 100, video.end()}, j % 10 == 0),
+                                Whole(2, j, t + 20, audio)}));
+    originals.push_back({1, t * kMs, video, 2u * j + 1});
+    originals.push_back({2, (t + 20) * kMs, audio, 2u * j + 1});
+  }
+  std::vector<uint8_t> bytes = f.Build();
+  Put(bytes, f.FirstPacketOffset() + kDamaged * P + 5, {0xFF, 0xFF});  // padding > packet
+
+  const Outcome got = ReadAll(bytes);
+  ASSERT_FALSE(got.errors.empty());
+  EXPECT_EQ(got.errors.front(), NS_E_INVALID_DATA);
+  for (const HRESULT hr : got.errors) EXPECT_TRUE(IsDamagedDataResult(hr));
+
+  // Before the code: every object completed before the damaged packet, in time order.
+  std::vector<const Original*> whole;
+  for (const Original& o : originals)
+    if (o.lastPacket < kDamaged) whole.push_back(&o);
+  ASSERT_EQ(got.beforeFirstError, whole.size());
+  for (size_t i = 0; i < whole.size(); ++i) {
+    SCOPED_TRACE(::testing::Message() << "sample " << i);
+    EXPECT_EQ(got.samples[i].streamNumber, whole[i]->stream);
+    EXPECT_EQ(got.samples[i].time, whole[i]->time);
+    EXPECT_TRUE(got.samples[i].bytes == whole[i]->bytes);
+  }
+  // After it: reading goes on in time order, and nothing the damage touched comes out, neither
+  // the object cut in two nor anything of the damaged packet, nor (with a made-up time) the
+  // audio object too late for its place.
+  size_t after = 0;
+  for (size_t i = got.beforeFirstError; i < got.samples.size(); ++i) {
+    const AsfSample& s = got.samples[i];
+    EXPECT_GE(s.time, got.samples[i - 1].time);
+    const auto same = std::ranges::find_if(originals, [&](const Original& o) {
+      return o.stream == s.streamNumber && o.time == s.time && o.bytes == s.bytes;
+    });
+    ASSERT_NE(same, originals.end()) << "sample " << i << " is not an object of the file";
+    EXPECT_GT(same->lastPacket, kDamaged) << "sample " << i;
+    ++after;
+  }
+  EXPECT_EQ(whole.size() + after, originals.size() - 3);
+}
+
+// Samples of other streams presented at or after the clean point may have been sent well before
+// it; a range must bring them all the same, and damage among those early packets lies before
+// the range.
+TEST(AsfReaderBuilt, RangeBringsSamplesSentBeforeTheCleanPoint) {
+  constexpr size_t P = asf_test::kTestPacketSize;
+  AsfTestFile f = TwoStreams();
+  uint8_t video = 0;
+  const auto addVideo = [&](uint32_t t) {
+    f.AddPacket(Packet(t, {Whole(1, video, t, Filled(8, video), t % 2000 == 0)}));
+    ++video;
+  };
+  for (uint32_t t = 0; t <= 1000; t += 200) addVideo(t);
+  // Audio sent 900 ms ahead, later than our writer's preroll lead: the first is before the range.
+  const size_t firstAudioPacket = 6;
+  for (uint8_t a = 0; a < 4; ++a) {
+    const uint32_t t = 1900 + 100u * a;
+    f.AddPacket(Packet(t - 900, {Whole(2, a, t, Filled(8, static_cast<uint8_t>(0x80 + a)))}));
+  }
+  for (uint32_t t = 1400; t <= 3000; t += 200) addVideo(t);
+  const std::vector<uint8_t> clean = f.Build();
+
+  const std::vector<AsfSample> all = ReadAll(clean).samples;
+  std::vector<AsfSample> expected;
+  for (const AsfSample& s : all)
+    if (s.time >= 2000 * kMs) expected.push_back(s);
+  ASSERT_EQ(std::ranges::count(expected, 2, &AsfSample::streamNumber), 3);
+
+  std::vector<uint8_t> damagedLeadIn = clean;
+  // The audio packet of 1900 ms, before the range, is damaged.
+  Put(damagedLeadIn, f.FirstPacketOffset() + firstAudioPacket * P + 5, {0xFF, 0xFF});
+  for (const std::vector<uint8_t>* bytes : {&clean, &std::as_const(damagedLeadIn)}) {
+    SCOPED_TRACE(bytes == &clean ? "clean" : "damaged before the range");
+    auto reader = CreateSyncReader();
+    ASSERT_EQ(reader->OpenStream(MakeMemoryByteStream(*bytes)), S_OK);
+    ASSERT_EQ(reader->SetRange(2100 * kMs, 0), S_OK);
+    std::vector<AsfSample> got;
+    AsfSample s;
+    HRESULT hr = S_OK;
+    while ((hr = reader->GetNextSample(s)) == S_OK) got.push_back(std::move(s));
+    EXPECT_EQ(hr, NS_E_NO_MORE_SAMPLES);
+    asf_test::ExpectSameSamples(got, expected);
   }
 }
 
