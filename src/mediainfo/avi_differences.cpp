@@ -16,18 +16,15 @@ std::string FormatText(const QdMediaStream& s, const NumberSeparators& separator
 }  // namespace
 
 void AviDifferenceRows(const QdMISameChk& chk, TDifferenceRows& rows) {
-  if (!AddStreamPairRows(chk, rows)) return;
-  const QdMediaStream& p = *chk.Stream1;
-  const QdMediaStream& q = *chk.Stream2;
-  const bool video = p.StreamType == kStreamVideo;
-  const bool audio = p.StreamType == kStreamAudio;
+  const std::optional<TStreamPair> pair = AddStreamPairRows(chk, rows);
+  if (!pair) return;
+  const auto& [p, q, video, audio, word] = *pair;
   if (!video && !audio) return;
   const NumberSeparators separators = UserNumberSeparators();
   // Not a word of the language files: the label reads the same in every language.
   // Both sides in the precision of the reference stream's type, so they line up.
   const auto rate = [&](const QdMediaStream& s) { return AviFrameRateText(s.RateX1000, p.StreamType, separators); };
   rows.Add("Frame rate", rate(p), rate(q));
-  const std::string word = StreamTypeWord(p.StreamType);
   if (video) {
     rows.Add(word + " " + LangStr("Base", "Codec"), FourCCToText(p.FourCC), FourCCToText(q.FourCC));
     rows.Add(word + " " + LangStr("Base", "Size"), FrameSize(p), FrameSize(q));

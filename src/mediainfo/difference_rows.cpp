@@ -35,12 +35,15 @@ void AddStreamTypeRows(const QdMISameChk& chk, TDifferenceRows& rows) {
   rows.Add(LangStr("Base", "Stream") + " " + LangStr("Base", "Type"), word(chk.Stream1), word(chk.Stream2));
 }
 
-bool AddStreamPairRows(const QdMISameChk& chk, TDifferenceRows& rows) {
+std::optional<TStreamPair> AddStreamPairRows(const QdMISameChk& chk, TDifferenceRows& rows) {
   AddDescriptionRows(chk, rows);
   // With unequal counts the comparison never paired streams, so any pair in chk is stale.
-  if (chk.Info1->ComparableCount() != chk.Info2->ComparableCount() || !chk.Stream1 || !chk.Stream2) return false;
+  if (chk.Info1->ComparableCount() != chk.Info2->ComparableCount() || !chk.Stream1 || !chk.Stream2)
+    return std::nullopt;
   AddStreamTypeRows(chk, rows);
-  return true;
+  const QdMediaStream& p = *chk.Stream1;
+  return TStreamPair{p, *chk.Stream2, p.StreamType == kStreamVideo, p.StreamType == kStreamAudio,
+                     StreamTypeWord(p.StreamType)};
 }
 
 TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {

@@ -2,6 +2,7 @@
 // The rows of the media difference table: why a newly opened file cannot join the clip list,
 // as a property and its value in the list's reference file and in the new file.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,18 @@ std::string StreamTypeWord(uint8_t streamType);
 void AddDescriptionRows(const QdMISameChk& chk, TDifferenceRows& rows);
 // The type of the stream pair the comparison stopped at.
 void AddStreamTypeRows(const QdMISameChk& chk, TDifferenceRows& rows);
+// The stream pair a container's own rows compare, with what every container asks of it.
+struct TStreamPair {
+  const QdMediaStream& p;  // of the first file
+  const QdMediaStream& q;  // of the second file
+  bool video;
+  bool audio;
+  std::string word;  // the first stream's type, as labels name it
+};
+
 // What every container's rows begin with: the counts and, when the counts agree and the
-// comparison named a stream pair, its types. True when it did name one, so the container's
-// own rows may compare chk.Stream1 with chk.Stream2.
-bool AddStreamPairRows(const QdMISameChk& chk, TDifferenceRows& rows);
+// comparison named a stream pair, its types. The pair when it did name one, so the
+// container's own rows may compare it.
+std::optional<TStreamPair> AddStreamPairRows(const QdMISameChk& chk, TDifferenceRows& rows);
 
 }  // namespace korvel

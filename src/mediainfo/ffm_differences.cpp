@@ -27,12 +27,9 @@ std::string PictureSize(const QdMediaStream& s) { return std::to_string(s.Width)
 }  // namespace
 
 void ListFfmDifferences(const QdMISameChk& chk, TDifferenceRows& rows) {
-  if (!AddStreamPairRows(chk, rows)) return;
-  const QdMediaStream& p = *chk.Stream1;
-  const QdMediaStream& q = *chk.Stream2;
-  const bool video = p.StreamType == kStreamVideo;
-  const bool audio = p.StreamType == kStreamAudio;
-  const std::string word = StreamTypeWord(p.StreamType);
+  const std::optional<TStreamPair> pair = AddStreamPairRows(chk, rows);
+  if (!pair) return;
+  const auto& [p, q, video, audio, word] = *pair;
   if (video) rows.Add("Frame rate", FrameRate(p.RateX1000), FrameRate(q.RateX1000));
   if (video || audio) rows.Add(word + " " + LangStr("Base", "Codec"), DecoderName(p.CodecId), DecoderName(q.CodecId));
   if (video || p.StreamType == kStreamText)

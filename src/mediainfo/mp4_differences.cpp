@@ -28,12 +28,9 @@ void AddHiddenDifferences(const QdMediaStream& p, const QdMediaStream& q, const 
 }  // namespace
 
 void ListMp4Differences(const QdMISameChk& chk, TDifferenceRows& rows) {
-  if (!AddStreamPairRows(chk, rows)) return;
-  const QdMediaStream& p = *chk.Stream1;
-  const QdMediaStream& q = *chk.Stream2;
-  const bool video = p.StreamType == kStreamVideo;
-  const bool audio = p.StreamType == kStreamAudio;
-  const std::string word = StreamTypeWord(p.StreamType);
+  const std::optional<TStreamPair> pair = AddStreamPairRows(chk, rows);
+  if (!pair) return;
+  const auto& [p, q, video, audio, word] = *pair;
   if (!video && p.TimeBase != q.TimeBase)
     rows.Add(LangStr("Base", "Time") + " Scale", std::to_string(p.TimeBase), std::to_string(q.TimeBase));
   if (video || audio) rows.Add(word + " " + LangStr("Base", "Codec"), p.MediaDataName, q.MediaDataName);

@@ -5,11 +5,10 @@
 namespace korvel {
 
 void ListWmvDifferences(const QdMISameChk& chk, TDifferenceRows& rows) {
-  if (!AddStreamPairRows(chk, rows)) return;
-  const QdMediaStream& p = *chk.Stream1;
-  const QdMediaStream& q = *chk.Stream2;
-  if (p.StreamType == kStreamVideo || p.StreamType == kStreamAudio)
-    rows.Add(StreamTypeWord(p.StreamType) + " " + LangStr("Base", "Codec"), p.CodecName, q.CodecName);
+  const std::optional<TStreamPair> pair = AddStreamPairRows(chk, rows);
+  if (!pair) return;
+  const auto& [p, q, video, audio, word] = *pair;
+  if (video || audio) rows.Add(word + " " + LangStr("Base", "Codec"), p.CodecName, q.CodecName);
   rows.Add(LangStr("Base", "Stream") + " " + LangStr("Base", "Description"), p.CodecDesc, q.CodecDesc);
 }
 
