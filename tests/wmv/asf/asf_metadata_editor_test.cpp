@@ -3,11 +3,10 @@
 // flush leaves the original as it was, with no temporary file behind.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <tuple>
 
 #include "base/file_read.h"
@@ -247,35 +246,44 @@ TEST(AsfMetadataEditor, CloseWithoutFlushChangesNothing) {
   EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"asf_wmv2.wmv"});
 }
 
-// A disk that fills up while the new file is written: even root cannot write past the limit.
-TEST(AsfMetadataEditor, FailedFlushLeavesTheOriginal) {
+// Ways the new file cannot be written, each run in a child process: a disk that fills up while
+// it is written, and a folder the (unprivileged) user may not write into.
+struct FlushFault {
+  const char* name;
+  fs::perms folderMode;
+  std::function<std::optional<bool>(const fs::path& original, const std::function<bool()>& flush)> run;
+};
+
+std::ostream& operator<<(std::ostream& out, const FlushFault& fault) { return out << fault.name; }
+
+const FlushFault kFlushFaults[] = {
+    {"DiskFull", fs::perms(0700),
+     [](const fs::path& original, const std::function<bool()>& flush) {
+       return test::RunWithFileSizeLimit(fs::file_size(original) / 2, flush);
+     }},
+    {"ReadOnlyFolder", fs::perms(0555),
+     [](const fs::path&, const std::function<bool()>& flush) { return test::RunAsUnprivilegedUser(flush); }},
+};
+
+class FailedFlush : public ::testing::TestWithParam<FlushFault> {};
+
+TEST_P(FailedFlush, LeavesTheOriginalAndNoTemporaryFile) {
   test::TempDir dir;
   const fs::path path = CopyOfFixture(dir, "asf_wmv2.wmv");
   const auto original = Contents(path);
-  const auto flushFailed = test::RunWithFileSizeLimit(original.size() / 2, [&] {
+  fs::permissions(dir.path(), GetParam().folderMode);
+  const std::optional<bool> flushFailed = GetParam().run(path, [&] {
     AsfMetadataEditor editor;
     return editor.Open(path) == S_OK && editor.AddMarker({"M", 0}) == S_OK && Failed(editor.Flush());
   });
+  fs::permissions(dir.path(), fs::perms(0700));
   EXPECT_EQ(flushFailed, std::optional<bool>(true));
   EXPECT_EQ(Contents(path), original);
   EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"asf_wmv2.wmv"});
 }
 
-TEST(AsfMetadataEditor, FlushIntoReadOnlyFolderFails) {
-  test::TempDir dir;
-  const fs::path path = CopyOfFixture(dir, "asf_wmv2.wmv");
-  const auto original = Contents(path);
-  AsfMetadataEditor editor;
-  ASSERT_EQ(editor.Open(path), S_OK);
-  ASSERT_EQ(editor.AddMarker({"M", 0}), S_OK);
-  ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
-  const std::optional<bool> flushFailed = test::RunAsUnprivilegedUser([&] { return Failed(editor.Flush()); });
-  ::chmod(dir.path().c_str(), 0755);
-  ASSERT_TRUE(flushFailed.has_value());
-  EXPECT_TRUE(*flushFailed);
-  EXPECT_EQ(Contents(path), original);
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"asf_wmv2.wmv"});
-}
+INSTANTIATE_TEST_SUITE_P(Faults, FailedFlush, ::testing::ValuesIn(kFlushFaults),
+                         [](const ::testing::TestParamInfo<FlushFault>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvel::asf
