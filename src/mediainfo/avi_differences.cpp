@@ -23,7 +23,8 @@ void AviDifferenceRows(const QdMISameChk& chk, TDifferenceRows& rows) {
   const NumberSeparators separators = UserNumberSeparators();
   // Not a word of the language files: the label reads the same in every language.
   // Both sides in the precision of the reference stream's type, so they line up.
-  const auto rate = [&](const QdMediaStream& s) { return AviFrameRateText(s.RateX1000, p.StreamType, separators); };
+  const uint8_t referenceType = p.StreamType;
+  const auto rate = [&](const QdMediaStream& s) { return AviFrameRateText(s.RateX1000, referenceType, separators); };
   rows.Add("Frame rate", rate(p), rate(q));
   if (video) {
     rows.Add(word + " " + LangStr("Base", "Codec"), FourCCToText(p.FourCC), FourCCToText(q.FourCC));
