@@ -23,6 +23,7 @@ bool TWorkRoot::Start(TEngine engine, const std::function<void(TProducerThread&)
   thread->OnProgress = OnProgress;
   thread->OnFinished = [this](TProducerThread& finished) { Finished(finished); };
   thread_ = thread;
+  lastThread_ = thread;
   if (thread->Start()) return true;
   thread_ = nullptr;
   return false;

@@ -42,6 +42,9 @@ public:
   void Stop();
 
   bool Running() const { return thread_ != nullptr; }
+  // True once no worker of this job is left: the last one has delivered its final event and
+  // let go of its thread object. Whatever the job's events reach may be freed only then.
+  bool WorkerEnded() const { return lastThread_.expired(); }
   // E_FAIL until the run has ended, then the producer's result.
   HRESULT Result() const { return result_; }
 
@@ -55,6 +58,7 @@ private:
   IMainThread& main_;
   const TEngineTable& engines_;
   std::shared_ptr<TProducerThread> thread_;
+  std::weak_ptr<TProducerThread> lastThread_;
   HRESULT result_ = E_FAIL;
 };
 

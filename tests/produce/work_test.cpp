@@ -344,6 +344,22 @@ TEST_F(WorkTest, StopBeforeTheProducerExistsStillStopsIt) {
   EXPECT_FALSE(fs::exists(dir / "out.avi"));
 }
 
+// What a closing window waits for: a job has no worker before it runs and after its worker is
+// gone, and has one in between, even while the worker has not yet made its producer.
+TEST_F(WorkTest, TheWorkerEndsOnlyOnceItsThreadIsGone) {
+  AddClip("a.avi", 0, 1000);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  script.BeforeCreate = [released] { released.wait(); };
+  auto job = LosslessJob();
+  EXPECT_TRUE(job->WorkerEnded());
+  ASSERT_TRUE(job->Run());
+  EXPECT_FALSE(job->WorkerEnded());
+  release.set_value();
+  test::PumpToEnd(mainThread, *job, script);
+  EXPECT_TRUE(job->WorkerEnded());
+}
+
 // The wizard may destroy the job in its OnFinished handler; the worker still ends cleanly.
 TEST_F(WorkTest, TheFinishedHandlerMayDestroyTheJob) {
   AddClip("a.avi", 0, 1000);

@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     });
   };
   window = chosen->Make(ready);
-  window->setWindowTitle(QString::fromStdString("Korvel - " + chosen->Name));
+  if (window->windowTitle().isEmpty()) window->setWindowTitle(QString::fromStdString("Korvel - " + chosen->Name));
   window->show();
   return application.App().exec();
 }

@@ -1,0 +1,61 @@
+// The program's own controls in the gallery of scripts/screenshot.
+#include <QLabel>
+#include <QPalette>
+#include <QVBoxLayout>
+
+#include "controls/my_msg_box_win.h"
+#include "controls/qd_track_bar.h"
+#include "gui/gallery/gallery.h"
+
+namespace korvel::test {
+
+namespace {
+
+std::unique_ptr<QWidget> MessageBoxWindow(const std::function<void()>& ready) {
+  auto box = std::make_unique<TMyMsgBoxWin>(nullptr, "Korvel",
+                                            "The project \"Holiday <2024>.korvelproj\" has changed.\n"
+                                            "Save the changes before closing?",
+                                            "Yes (&Y)", "No (&N)", "Cancel");
+  box->Prepare(std::nullopt, kMsgBoxQuestion);
+  ready();
+  return box;
+}
+
+// Two bars as the player shows them: the whole file with a selection, and the fine bar of ten
+// seconds either side with its ticks.
+std::unique_ptr<QWidget> TrackBarWindow(const std::function<void()>& ready) {
+  auto window = std::make_unique<QWidget>();
+  QPalette dark = window->palette();
+  dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+  dark.setColor(QPalette::WindowText, QColor(0xd0, 0xd0, 0xd0));
+  window->setPalette(dark);
+  window->setAutoFillBackground(true);
+  auto* layout = new QVBoxLayout(window.get());
+  auto* seek = new TQdTrackBar;
+  seek->setRange(0, 10000);
+  seek->setPageStep(500);
+  seek->setValue(3600);
+  seek->SetSelection(2500, 6200);
+  auto* fine = new TQdTrackBar;
+  fine->setRange(0, 10000);
+  fine->setValue(5000);
+  fine->SetDrawTick(true);
+  fine->SetTickCount(19);
+  fine->SetSelection(2000, 10000);
+  auto* fineRow = new QHBoxLayout;
+  fineRow->addWidget(new QLabel("- 10 sec"));
+  fineRow->addWidget(fine, 1);
+  fineRow->addWidget(new QLabel("+ 10 sec"));
+  layout->addWidget(seek);
+  layout->addLayout(fineRow);
+  window->resize(560, 90);
+  ready();
+  return window;
+}
+
+}  // namespace
+
+KORVEL_GALLERY_WINDOW({"msgbox", "the program's message box with three buttons", 1, MessageBoxWindow});
+KORVEL_GALLERY_WINDOW({"trackbar", "the two seek bars with a selection and ticks", 2, TrackBarWindow});
+
+}  // namespace korvel::test
