@@ -180,8 +180,15 @@ void TQdTrackBar::paintEvent(QPaintEvent*) {
   if (thumbVisible_) {
     QStyleOptionSlider thumb = option;
     thumb.subControls = QStyle::SC_SliderHandle;
-    if (CustomDraw(TQdTrackBarItem::Thumb, HandleRect(option), painter, false))
+    const QRect handle = HandleRect(option);
+    if (CustomDraw(TQdTrackBarItem::Thumb, handle, painter, false)) {
+      // A style sheet's style fills the whole bar with its background before any part it
+      // draws; kept to the thumb, that fill cannot cover the channel.
+      painter.save();
+      painter.setClipRect(handle);
       style()->drawComplexControl(QStyle::CC_Slider, &thumb, &painter, this);
+      painter.restore();
+    }
   }
 }
 

@@ -219,6 +219,18 @@ private slots:
     QCOMPARE(ColumnsOf(image, row, bar_->ColorChlSelNrm()).first, -1);
   }
 
+  // A style sheet's style paints the whole bar's background whenever it draws a part of it; the
+  // thumb drawn last must not wipe out the channel.
+  void AStyleSheetBackgroundLeavesTheChannelShowing() {
+    window_->setStyleSheet("background: #202020; color: #d0d0d0;");
+    bar_->SetSelection(2000, 8000);
+    bar_->setValue(5000);
+    const QRect channel = bar_->ChannelRect();
+    const QImage image = bar_->grab().toImage();
+    QCOMPARE(image.pixelColor(channel.left() + 5, channel.center().y()), bar_->ColorChlBgNrm());
+    QCOMPARE(image.pixelColor(channel.left() + channel.width() / 3, channel.center().y()), bar_->ColorChlSelNrm());
+  }
+
   void ColoursAreGivenAsBlueGreenRed() {
     QCOMPARE(BgrColor(0x7F3F1F), QColor(0x1F, 0x3F, 0x7F));
     QCOMPARE(TQdTrackBar().ColorChlBgNrm(), QColor(0x4F, 0x4F, 0x4F));
