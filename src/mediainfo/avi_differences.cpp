@@ -30,8 +30,8 @@ void AviDifferenceRows(const QdMISameChk& chk, TDifferenceRows& rows) {
     rows.Add(word + " " + LangStr("Base", "Codec"), FourCCToText(p.FourCC), FourCCToText(q.FourCC));
     rows.Add(word + " " + LangStr("Base", "Size"), FrameSize(p), FrameSize(q));
   }
-  // The bytes themselves, size included: the join check wants them identical.
-  if (audio && p.Format != q.Format)
+  // As the join check compares them: a byte rate of its own does not make a format differ.
+  if (audio && !SameAviAudioFormat(p, q))
     rows.Add(word + " " + LangStr("Base", "Format"), FormatText(p, separators), FormatText(q, separators));
 }
 

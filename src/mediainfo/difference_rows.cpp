@@ -5,9 +5,29 @@
 #include "mediainfo/container_kind.h"
 #include "mediainfo/ffm_differences.h"
 #include "mediainfo/mp4_differences.h"
+#include "mediainfo/strict_checks.h"
 #include "mediainfo/wmv_differences.h"
 
 namespace korvel {
+namespace {
+
+bool AnyRowDiffers(const TDifferenceRows& rows, size_t from) {
+  for (size_t i = from; i < rows.Labels.size(); ++i)
+    if (rows.Values1[i] != rows.Values2[i]) return true;
+  return false;
+}
+
+// A refusal always has a visible reason: when the family's rows show the stream pair alike,
+// the field the join check refused it for is named with both values.
+void AddRefusedField(const QdMISameChk& chk, TDifferenceRows& rows) {
+  if (chk.Info1->ComparableCount() != chk.Info2->ComparableCount() || !chk.Stream1 || !chk.Stream2) return;
+  const QdMediaStream& p = *chk.Stream1;
+  const QdMediaStream& q = *chk.Stream2;
+  if (const StrictCheck* refused = FirstFailedCheck(StrictChecksOfKind(chk.Info1->Kind), p, q))
+    rows.Add(refused->field, refused->text(p, q), refused->text(q, p));
+}
+
+}  // namespace
 
 void TDifferenceRows::Add(std::string label, std::string value1, std::string value2) {
   Labels.push_back(std::move(label));
@@ -57,6 +77,7 @@ TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
            KindName(b.Kind, b.SubKind));
   // Across families the kinds already say it all; the streams were never compared.
   if (!IsSameKindFamily(a, b)) return rows;
+  const size_t firstCompared = rows.Labels.size() - 1;  // the kinds may differ within a family
   if (a.Kind == kKindAvi) {
     AviDifferenceRows(chk, rows);
   } else if (a.Kind == kKindMp4Family) {
@@ -66,6 +87,7 @@ TDifferenceRows FormatDifferenceRows(const QdMISameChk& chk) {
   } else {
     ListFfmDifferences(chk, rows);
   }
+  if (!AnyRowDiffers(rows, firstCompared)) AddRefusedField(chk, rows);
   return rows;
 }
 

@@ -37,7 +37,7 @@ bool CompareStreams(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk, cons
     const QdMediaStream* q = rules.findPartner(p, b);
     if (!q) return false;
     chk.Stream2 = q;
-    if (!rules.strictlySame(p, *q)) return false;
+    if (FirstFailedCheck(rules.strictChecks, p, *q)) return false;
   }
   return true;
 }

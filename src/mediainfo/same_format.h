@@ -27,6 +27,10 @@ bool IsSameWmvFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);
 bool IsSameMp4Format(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);
 bool IsSameFfmFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);
 
+// Two AVI audio streams' format blocks alike enough to join: every WAVEFORMATEX field but the
+// byte rate, and the codec's own bytes after it.
+bool SameAviAudioFormat(const QdMediaStream& p, const QdMediaStream& q);
+
 // The first stream of b not yet matched that resembles p most, marked matched; null when b
 // has no unmatched stream left.
 const QdMediaStream* FindSameAviStream(const QdMediaStream& p, QdMediaInfo& b);

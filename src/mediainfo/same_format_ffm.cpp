@@ -20,30 +20,31 @@ constexpr PairingCriterion kCriteria[] = {
     {SameField<&QdMediaStream::FrameSize>, 0},
 };
 
-bool StrictlySame(const QdMediaStream& p, const QdMediaStream& q) {
-  if (p.StreamType != q.StreamType || p.RateX1000 != q.RateX1000 || p.TimeBase != q.TimeBase) return false;
-  switch (p.StreamType) {
-    case kStreamVideo:
-      return p.CodecId == q.CodecId && p.Width == q.Width && p.DisplayHeight == q.DisplayHeight &&
-             p.PixelFormat == q.PixelFormat;
-    case kStreamAudio:
-      return p.CodecId == q.CodecId && p.SampleRate == q.SampleRate && p.Channels == q.Channels &&
-             p.SampleFormat == q.SampleFormat && p.FrameSize == q.FrameSize;
-    case kStreamText:
-      return p.Width == q.Width && p.DisplayHeight == q.DisplayHeight;
-    default:
-      return true;
-  }
-}
+constexpr StrictCheck kStrictChecks[] = {
+    {"Stream Type", AnyStream, SameField<&QdMediaStream::StreamType>, NumberText<&QdMediaStream::StreamType>},
+    {"Frame rate", AnyStream, SameField<&QdMediaStream::RateX1000>, RateText},
+    {"Time base", AnyStream, SameField<&QdMediaStream::TimeBase>, NumberText<&QdMediaStream::TimeBase>},
+    {"Codec ID", IsVideoOrAudio, SameField<&QdMediaStream::CodecId>, NumberText<&QdMediaStream::CodecId>},
+    {"Width", IsVideoOrText, SameField<&QdMediaStream::Width>, NumberText<&QdMediaStream::Width>},
+    {"Display height", IsVideoOrText, SameField<&QdMediaStream::DisplayHeight>,
+     NumberText<&QdMediaStream::DisplayHeight>},
+    {"Pixel format", IsVideo, SameField<&QdMediaStream::PixelFormat>, NumberText<&QdMediaStream::PixelFormat>},
+    {"Sample rate", IsAudio, SameField<&QdMediaStream::SampleRate>, NumberText<&QdMediaStream::SampleRate>},
+    {"Channels", IsAudio, SameField<&QdMediaStream::Channels>, NumberText<&QdMediaStream::Channels>},
+    {"Sample format", IsAudio, SameField<&QdMediaStream::SampleFormat>, NumberText<&QdMediaStream::SampleFormat>},
+    {"Frame size", IsAudio, SameField<&QdMediaStream::FrameSize>, NumberText<&QdMediaStream::FrameSize>},
+};
 
 }  // namespace
+
+std::span<const StrictCheck> FfmStrictChecks() { return kStrictChecks; }
 
 const QdMediaStream* FindSameFfmStream(const QdMediaStream& p, QdMediaInfo& b) {
   return FindPartner(p, b, kCriteria, kLastLevel);
 }
 
 bool IsSameFfmFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk) {
-  return CompareStreams(a, b, chk, {FindSameFfmStream, StrictlySame, true});
+  return CompareStreams(a, b, chk, {FindSameFfmStream, FfmStrictChecks(), true});
 }
 
 }  // namespace korvel

@@ -1,3 +1,4 @@
+#include "base/hex.h"
 #include "mediainfo/same_format.h"
 #include "mediainfo/stream_pairing.h"
 
@@ -32,30 +33,38 @@ constexpr PairingCriterion kCriteria[] = {
     {SameField<&QdMediaStream::RateX1000>, 0},
 };
 
-bool StrictlySame(const QdMediaStream& p, const QdMediaStream& q) {
-  if (p.StreamType != q.StreamType || p.TrackTypeName != q.TrackTypeName || p.MediaDataName != q.MediaDataName)
-    return false;
-  const bool video = p.StreamType == kStreamVideo;
-  const bool audio = p.StreamType == kStreamAudio;
-  if (!video && p.TimeBase != q.TimeBase) return false;
-  if ((video || p.StreamType == kStreamText) && (p.Width != q.Width || p.Height != q.Height)) return false;
-  if (audio && (p.SampleRate != q.SampleRate || p.Channels != q.Channels || !SameAudioObjectTypes(p, q) ||
-                p.Ac3Params != q.Ac3Params))
-    return false;
-  // Decoder configurations must be identical for the samples of both files to decode alike.
-  if ((video || audio) && (p.Format != q.Format || p.Extra1 != q.Extra1)) return false;
-  if (video && (p.Extra2 != q.Extra2 || p.Extra3 != q.Extra3)) return false;
-  return true;
-}
+std::string Ac3Text(const QdMediaStream& s, const QdMediaStream&) { return ToHexUpper(s.Ac3Params); }
+
+// Decoder configurations must be identical for the samples of both files to decode alike.
+constexpr StrictCheck kStrictChecks[] = {
+    {"Stream Type", AnyStream, SameField<&QdMediaStream::StreamType>, NumberText<&QdMediaStream::StreamType>},
+    {"Track type", AnyStream, SameField<&QdMediaStream::TrackTypeName>, PlainText<&QdMediaStream::TrackTypeName>},
+    {"Media data name", AnyStream, SameField<&QdMediaStream::MediaDataName>, PlainText<&QdMediaStream::MediaDataName>},
+    {"Time Scale", IsNotVideo, SameField<&QdMediaStream::TimeBase>, NumberText<&QdMediaStream::TimeBase>},
+    {"Width", IsVideoOrText, SameField<&QdMediaStream::Width>, NumberText<&QdMediaStream::Width>},
+    {"Height", IsVideoOrText, SameField<&QdMediaStream::Height>, NumberText<&QdMediaStream::Height>},
+    {"Sample rate", IsAudio, SameField<&QdMediaStream::SampleRate>, NumberText<&QdMediaStream::SampleRate>},
+    {"Channels", IsAudio, SameField<&QdMediaStream::Channels>, NumberText<&QdMediaStream::Channels>},
+    {"ES object type", IsAudio, SameField<&QdMediaStream::EsdsObjectType>, NumberText<&QdMediaStream::EsdsObjectType>},
+    {"MPEG-4 audio type", IsAudio, SameField<&QdMediaStream::Mpeg4AudioType>,
+     NumberText<&QdMediaStream::Mpeg4AudioType>},
+    {"AC-3 parameters", IsAudio, SameField<&QdMediaStream::Ac3Params>, Ac3Text},
+    {"Format", IsVideoOrAudio, SameField<&QdMediaStream::Format>, BlockText<&QdMediaStream::Format>},
+    {"ES Configuration", IsVideoOrAudio, SameField<&QdMediaStream::Extra1>, BlockText<&QdMediaStream::Extra1>},
+    {"Sequence Parameter", IsVideo, SameField<&QdMediaStream::Extra2>, BlockText<&QdMediaStream::Extra2>},
+    {"Picture Parameter", IsVideo, SameField<&QdMediaStream::Extra3>, BlockText<&QdMediaStream::Extra3>},
+};
 
 }  // namespace
+
+std::span<const StrictCheck> Mp4StrictChecks() { return kStrictChecks; }
 
 const QdMediaStream* FindSameMp4Track(const QdMediaStream& p, QdMediaInfo& b) {
   return FindPartner(p, b, kCriteria, kLastLevel);
 }
 
 bool IsSameMp4Format(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk) {
-  return CompareStreams(a, b, chk, {FindSameMp4Track, StrictlySame, true});
+  return CompareStreams(a, b, chk, {FindSameMp4Track, Mp4StrictChecks(), true});
 }
 
 }  // namespace korvel

@@ -25,25 +25,42 @@ constexpr PairingCriterion kCriteria[] = {
 // Below this an audio bit rate is taken as not really known.
 constexpr uint32_t kMeaningfulBitRate = 1000;
 
-bool StrictlySame(const QdMediaStream& p, const QdMediaStream& q) {
-  if (p.StreamType != q.StreamType || p.MediaTypeGuids != q.MediaTypeGuids || p.VbrMode != q.VbrMode) return false;
-  if (p.StreamType != kStreamVideo) {
-    const bool bitRateFits =
-        p.BitRate == q.BitRate || p.BitRate < kMeaningfulBitRate || q.BitRate < kMeaningfulBitRate;
-    return bitRateFits && p.CodecDesc == q.CodecDesc;
-  }
-  const bool rateFits = p.RateX1000 == q.RateX1000 || p.RateX1000 <= 0 || q.RateX1000 <= 0;  // 0: unknown rate
-  return p.Width == q.Width && p.Height == q.Height && rateFits;
+bool BitRateFits(const QdMediaStream& p, const QdMediaStream& q) {
+  return p.BitRate == q.BitRate || p.BitRate < kMeaningfulBitRate || q.BitRate < kMeaningfulBitRate;
 }
 
+bool RateFits(const QdMediaStream& p, const QdMediaStream& q) {
+  return p.RateX1000 == q.RateX1000 || p.RateX1000 <= 0 || q.RateX1000 <= 0;  // 0: unknown rate
+}
+
+template <size_t I>
+std::string GuidText(const QdMediaStream& s, const QdMediaStream&) {
+  return GuidToText(s.MediaTypeGuids[I]);
+}
+
+constexpr StrictCheck kStrictChecks[] = {
+    {"Stream Type", AnyStream, SameField<&QdMediaStream::StreamType>, NumberText<&QdMediaStream::StreamType>},
+    {"Major type", AnyStream, SameMajorType, GuidText<0>},
+    {"Subtype", AnyStream, SameSubtype, GuidText<1>},
+    {"Format type", AnyStream, SameFormatType, GuidText<2>},
+    {"VBR mode", AnyStream, SameField<&QdMediaStream::VbrMode>, NumberText<&QdMediaStream::VbrMode>},
+    {"Bit rate", IsNotVideo, BitRateFits, NumberText<&QdMediaStream::BitRate>},
+    {"Codec description", IsNotVideo, SameField<&QdMediaStream::CodecDesc>, PlainText<&QdMediaStream::CodecDesc>},
+    {"Width", IsVideo, SameField<&QdMediaStream::Width>, NumberText<&QdMediaStream::Width>},
+    {"Height", IsVideo, SameField<&QdMediaStream::Height>, NumberText<&QdMediaStream::Height>},
+    {"Frame rate", IsVideo, RateFits, RateText},
+};
+
 }  // namespace
+
+std::span<const StrictCheck> WmvStrictChecks() { return kStrictChecks; }
 
 const QdMediaStream* FindSameWmvStream(const QdMediaStream& p, QdMediaInfo& b) {
   return FindPartner(p, b, kCriteria, kLastLevel);
 }
 
 bool IsSameWmvFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk) {
-  return CompareStreams(a, b, chk, {FindSameWmvStream, StrictlySame, false});
+  return CompareStreams(a, b, chk, {FindSameWmvStream, WmvStrictChecks(), false});
 }
 
 }  // namespace korvel

@@ -4,21 +4,15 @@
 #include <span>
 
 #include "mediainfo/same_format.h"
+#include "mediainfo/strict_checks.h"
 
 namespace korvel {
-
-using StreamTest = bool (*)(const QdMediaStream& p, const QdMediaStream& q);
 
 // A pairing criterion applies from the strictest level 0 up to and including upToLevel.
 struct PairingCriterion {
   StreamTest same;
   int upToLevel;
 };
-
-template <auto Field>
-bool SameField(const QdMediaStream& p, const QdMediaStream& q) {
-  return p.*Field == q.*Field;
-}
 
 // Searches level by level from 0 to lastLevel for the first unmatched stream of b that meets
 // every criterion still in force; marks it matched.
@@ -27,7 +21,7 @@ const QdMediaStream* FindPartner(const QdMediaStream& p, QdMediaInfo& b, std::sp
 
 struct FamilyRules {
   const QdMediaStream* (*findPartner)(const QdMediaStream& p, QdMediaInfo& b);
-  StreamTest strictlySame;
+  std::span<const StrictCheck> strictChecks;
   bool skipIgnored;  // ignored streams of a take no part
 };
 

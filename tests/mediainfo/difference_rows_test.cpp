@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <algorithm>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "mediainfo/container_kind.h"
 #include "produce/english_texts.h"
@@ -159,12 +163,14 @@ INSTANTIATE_TEST_SUITE_P(
                 {{"Stream Type", "Video", "Video"},
                  {"Video Codec", "avc1", "avc1"},
                  {"Video Size", "1280 x 720", "1280 x 720"},
-                 {"H264", "Picture Parameter", "Picture Parameter"}}},
+                 {"H264", "Picture Parameter", "Picture Parameter"},
+                 {"Picture Parameter", "@1: CE", "@1: CF"}}},
         Mp4Case{"sequence parameters longer", H264Track(), [](QdMediaStream& s) { s.Extra2.push_back(0); },
                 {{"Stream Type", "Video", "Video"},
                  {"Video Codec", "avc1", "avc1"},
                  {"Video Size", "1280 x 720", "1280 x 720"},
-                 {"H264", "Sequence Parameter", "Sequence Parameter"}}},
+                 {"H264", "Sequence Parameter", "Sequence Parameter"},
+                 {"Sequence Parameter", "2 bytes", "3 bytes"}}},
         Mp4Case{"audio rate and channels, configuration not named", AacTrack(),
                 [](QdMediaStream& s) {
                   s.SampleRate = 48000;
@@ -202,7 +208,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {"Audio Sample rate", "44100", "44100"},
                  {"Audio Channels", "2", "2"},
                  {"Audio", "Format (Or Params)", "Format (Or Params)"},
-                 {"Audio", "ES Configuration", "ES Configuration"}}},
+                 {"Audio", "ES Configuration", "ES Configuration"},
+                 {"Format", "0 bytes", "1 bytes"}}},
         Mp4Case{"subtitle size and time scale", TextTrack(),
                 [](QdMediaStream& s) {
                   s.Height = 80;
@@ -297,8 +304,158 @@ INSTANTIATE_TEST_SUITE_P(
         AviCase{"audio rate alone: equal formats are not listed", AviPcm(),
                 [](QdMediaStream& s) { s.RateX1000 = 22050000; },
                 {{"Frame rate", "44100.0", "22050.0"}}},
-        AviCase{"text streams have no rows of their own", Stream(kStreamText),
-                [](QdMediaStream& s) { s.RateX1000 = 1000; }, {}}));
+        AviCase{"text streams: only the field refused", Stream(kStreamText),
+                [](QdMediaStream& s) { s.RateX1000 = 1000; }, {{"Frame rate", "0.000", "1.000"}}},
+        AviCase{"audio block align: the format texts read alike", AviPcm(),
+                [](QdMediaStream& s) { s.Format[12] = 0x02; },
+                {{"Frame rate", "44100.0", "44100.0"},
+                 {"Audio Format", "PCM, 44,100 Hz, 16 bits, Stereo", "PCM, 44,100 Hz, 16 bits, Stereo"},
+                 {"nBlockAlign", "4", "2"}}}));
+
+
+// Whatever one field of one stream makes the join check refuse, the table shows a row whose two
+// values differ, past the headings and file names: the user always sees why.
+using StreamChange = std::pair<std::string, std::function<void(QdMediaStream&)>>;
+
+template <auto Field>
+void AddBlockChanges(const char* name, std::vector<StreamChange>& changes) {
+  constexpr size_t kBytes = 24;
+  for (size_t i = 0; i < kBytes; ++i)
+    changes.emplace_back(std::string(name) + " byte " + std::to_string(i), [i](QdMediaStream& s) {
+      if (i < (s.*Field).size()) (s.*Field)[i] ^= 0x41;
+    });
+  changes.emplace_back(std::string(name) + " longer", [](QdMediaStream& s) { (s.*Field).push_back(7); });
+  changes.emplace_back(std::string(name) + " empty", [](QdMediaStream& s) { (s.*Field).clear(); });
+}
+
+template <auto Field>
+void AddNumberChanges(const char* name, std::vector<StreamChange>& changes) {
+  changes.emplace_back(std::string(name) + " + 1", [](QdMediaStream& s) { s.*Field += 1; });
+  changes.emplace_back(std::string(name) + " + 1000", [](QdMediaStream& s) { s.*Field += 1000; });
+  changes.emplace_back(std::string(name) + " 0", [](QdMediaStream& s) { s.*Field = 0; });
+}
+
+std::vector<StreamChange> EveryFieldChange() {
+  std::vector<StreamChange> changes;
+  for (uint8_t type = kStreamOther; type <= kStreamData; ++type)
+    changes.emplace_back("type " + std::to_string(type), [type](QdMediaStream& s) { s.StreamType = type; });
+  AddNumberChanges<&QdMediaStream::Index>("Index", changes);
+  AddNumberChanges<&QdMediaStream::FourCC>("FourCC", changes);
+  AddNumberChanges<&QdMediaStream::FourCCClass>("FourCCClass", changes);
+  AddNumberChanges<&QdMediaStream::Rate>("Rate", changes);
+  AddNumberChanges<&QdMediaStream::Scale>("Scale", changes);
+  AddNumberChanges<&QdMediaStream::RateX1000>("RateX1000", changes);
+  AddNumberChanges<&QdMediaStream::Width>("Width", changes);
+  AddNumberChanges<&QdMediaStream::Height>("Height", changes);
+  AddNumberChanges<&QdMediaStream::DisplayHeight>("DisplayHeight", changes);
+  AddNumberChanges<&QdMediaStream::VbrMode>("VbrMode", changes);
+  AddNumberChanges<&QdMediaStream::BitRate>("BitRate", changes);
+  AddNumberChanges<&QdMediaStream::TimeBase>("TimeBase", changes);
+  AddNumberChanges<&QdMediaStream::CodecId>("CodecId", changes);
+  AddNumberChanges<&QdMediaStream::PixelFormat>("PixelFormat", changes);
+  AddNumberChanges<&QdMediaStream::SampleRate>("SampleRate", changes);
+  AddNumberChanges<&QdMediaStream::Channels>("Channels", changes);
+  AddNumberChanges<&QdMediaStream::SampleFormat>("SampleFormat", changes);
+  AddNumberChanges<&QdMediaStream::FrameSize>("FrameSize", changes);
+  AddNumberChanges<&QdMediaStream::EsdsObjectType>("EsdsObjectType", changes);
+  AddNumberChanges<&QdMediaStream::Mpeg4AudioType>("Mpeg4AudioType", changes);
+  AddBlockChanges<&QdMediaStream::Format>("Format", changes);
+  AddBlockChanges<&QdMediaStream::Extra1>("Extra1", changes);
+  AddBlockChanges<&QdMediaStream::Extra2>("Extra2", changes);
+  AddBlockChanges<&QdMediaStream::Extra3>("Extra3", changes);
+  for (size_t i = 0; i < 3; ++i)
+    changes.emplace_back("guid " + std::to_string(i), [i](QdMediaStream& s) { s.MediaTypeGuids[i].bytes[15] ^= 1; });
+  for (size_t i = 0; i < 6; ++i)
+    changes.emplace_back("ac3 " + std::to_string(i), [i](QdMediaStream& s) { s.Ac3Params[i] ^= 1; });
+  changes.emplace_back("ignored", [](QdMediaStream& s) { s.Ignored = !s.Ignored; });
+  changes.emplace_back("CodecName", [](QdMediaStream& s) { s.CodecName += "x"; });
+  changes.emplace_back("CodecDesc", [](QdMediaStream& s) { s.CodecDesc += "x"; });
+  changes.emplace_back("TrackTypeName", [](QdMediaStream& s) { s.TrackTypeName = "hint"; });
+  changes.emplace_back("MediaDataName", [](QdMediaStream& s) { s.MediaDataName = "hvc1"; });
+  changes.emplace_back("Language", [](QdMediaStream& s) { s.Language = "fra"; });
+  return changes;
+}
+
+QdMediaStream AsfStream(uint8_t type, uint8_t tag) {
+  QdMediaStream s = Stream(type);
+  s.MediaTypeGuids[0].bytes[0] = tag;
+  s.MediaTypeGuids[1].bytes[0] = tag + 1;
+  s.MediaTypeGuids[2].bytes[0] = tag + 2;
+  s.CodecName = "Codec " + std::to_string(tag);
+  s.CodecDesc = "Description " + std::to_string(tag);
+  if (type == kStreamVideo) {
+    s.Width = 320;
+    s.Height = 240;
+    s.RateX1000 = 25000;
+  } else {
+    s.BitRate = 64000;
+  }
+  return s;
+}
+
+QdMediaStream FfmStream(uint8_t type) {
+  QdMediaStream s = Stream(type);
+  s.TimeBase = 11;
+  s.RateX1000 = type == kStreamVideo ? 25000 : 0;
+  s.CodecId = type == kStreamVideo ? 2 : type == kStreamAudio ? 86016 : 0;
+  s.Width = type == kStreamAudio ? 0 : 720;
+  s.Height = type == kStreamAudio ? 0 : 576;
+  s.DisplayHeight = static_cast<uint32_t>(s.Height);
+  if (type == kStreamAudio) {
+    s.SampleRate = 48000;
+    s.Channels = 2;
+    s.SampleFormat = 8;
+    s.FrameSize = 1152;
+  }
+  return s;
+}
+
+QdMediaStream AviMp3WithCodecBytes() {
+  QdMediaStream a = AviPcm();
+  a.Format = {0x55, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x90, 0x0F, 0x00, 0x00,
+              0x80, 0x04, 0x00, 0x00, 0x0C, 0x00, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00};
+  return a;
+}
+
+struct FamilyCase {
+  const char* name;
+  uint8_t kind;
+  std::vector<QdMediaStream> streams;
+};
+
+void PrintTo(const FamilyCase& c, std::ostream* os) { *os << c.name; }
+
+class RefusalRowsTest : public DifferenceRowsTest, public testing::WithParamInterface<FamilyCase> {
+  test::ScopedEnv locale_{"LC_ALL", "C"};
+};
+
+TEST_P(RefusalRowsTest, EveryRefusalShowsARowThatDiffers) {
+  const FamilyCase& c = GetParam();
+  const QdMediaInfo a = Described("same name", c.kind, c.streams);
+  size_t refusals = 0;
+  for (size_t stream = 0; stream < c.streams.size(); ++stream) {
+    for (const auto& [name, change] : EveryFieldChange()) {
+      QdMediaInfo b = Described("same name", c.kind, c.streams);
+      change(b.Streams[stream]);
+      QdMISameChk chk;
+      if (IsSameFormat(&a, &b, &chk)) continue;
+      ++refusals;
+      const Rows rows = RowsOf(FormatDifferenceRows(chk));
+      const bool differs = std::any_of(rows.begin() + 2, rows.end(), [](const Row& r) { return r[1] != r[2]; });
+      EXPECT_TRUE(differs) << "stream " << stream << ", " << name;
+    }
+  }
+  EXPECT_GT(refusals, 20u) << "the changes must reach the strict checks";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Families, RefusalRowsTest,
+    testing::Values(FamilyCase{"avi", kKindAvi, {AviVideo(), AviPcm(), AviMp3WithCodecBytes(), Stream(kStreamText)}},
+                    FamilyCase{"asf", kKindAsf,
+                               {AsfStream(kStreamVideo, 1), AsfStream(kStreamAudio, 10), AsfStream(kStreamData, 20)}},
+                    FamilyCase{"mp4", kKindMp4Family, {H264Track(), AacTrack(), TextTrack()}},
+                    FamilyCase{"mpeg", kKindMpegPs,
+                               {FfmStream(kStreamVideo), FfmStream(kStreamAudio), FfmStream(kStreamText)}}));
 
 }  // namespace
 }  // namespace korvel

@@ -35,8 +35,9 @@ QdMediaInfo Typical(uint8_t kind) {
       v.FourCC = FourCCFromText("XVID");
       v.FourCCClass = FourCCFromText("xvid");
       v.Format.assign(40, 1);
-      a.RateX1000 = 44100000;
-      a.Format = {0x55, 0x00, 0x02, 0x00};
+      a.RateX1000 = 38281;  // MP3 frames of 1152 samples at 44100 Hz
+      // MP3, stereo, 44100 Hz, 3984 bytes a second, blocks of 1152, as GStreamer writes it.
+      a.Format = {0x55, 0x00, 0x02, 0x00, 0x44, 0xAC, 0x00, 0x00, 0x90, 0x0F, 0x00, 0x00, 0x80, 0x04, 0x10, 0x00, 0x00, 0x00};
       break;
     case kKindAsf:
       v.MediaTypeGuids = {GuidOf(1), GuidOf(2), GuidOf(3)};
@@ -119,6 +120,14 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"other height", kKindAvi, [](QdMediaInfo& i) { Video(i).Height = 480; }, false},
         ChangeCase{"video format bytes differ", kKindAvi, [](QdMediaInfo& i) { Video(i).Format.assign(44, 2); }, true},
         ChangeCase{"audio format differs", kKindAvi, [](QdMediaInfo& i) { Audio(i).Format[2] = 1; }, false},
+        ChangeCase{"VBR byte rate alone", kKindAvi, [](QdMediaInfo& i) { Audio(i).Format[8] = 0x10; }, true},
+        ChangeCase{"VBR byte rate and stream rate", kKindAvi,
+                   [](QdMediaInfo& i) {
+                     Audio(i).Format[8] = 0x10;
+                     Audio(i).RateX1000 = 38280;
+                   },
+                   false},
+        ChangeCase{"audio block align differs", kKindAvi, [](QdMediaInfo& i) { Audio(i).Format[12] = 0x40; }, false},
         ChangeCase{"audio format longer", kKindAvi, [](QdMediaInfo& i) { Audio(i).Format.push_back(0); }, false},
         ChangeCase{"extra stream", kKindAvi, [](QdMediaInfo& i) { i.Streams.push_back(i.Streams[1]); i.ClearMatched(); },
                    false},
