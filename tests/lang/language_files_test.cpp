@@ -146,6 +146,10 @@ INSTANTIATE_TEST_SUITE_P(
         WordCase{kJapaneseFile, "Korvel1", "FileDiff",
                  "このファイルの形式はリスト内のクリップと異なります。\r\n形式の異なるクリップは結合できません。"},
         WordCase{kJapaneseFile, "Base", "OK", "OK"},  // left to English
+        // Section and key names match without regard to ASCII case, in both files.
+        WordCase{kEnglishFile, "Base", "Ok", "OK"},
+        WordCase{kJapaneseFile, "base", "ok", "OK"},
+        WordCase{kJapaneseFile, "KORVEL1", "clip", "クリップ"},
         WordCase{kJapaneseFile, "Base", "NoSuchWord", "---"}));
 
 struct PhraseCase {
