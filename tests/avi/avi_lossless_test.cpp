@@ -21,6 +21,7 @@
 #include "produce/producer_thread.h"
 #include "support/cli_run.h"
 #include "support/independent_readers.h"
+#include "support/output_timing.h"
 #include "support/temp_dir.h"
 
 namespace korvel::test {
@@ -149,12 +150,14 @@ TEST_P(AviLosslessJoin, ClipsArriveFrameForFrameAndPlayEverywhere) {
     EXPECT_EQ(view.streams, c.streams);
   }
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out, static_cast<double>(expected.frames) * kFrameMs / 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, AviLosslessJoin,
                          testing::Values(JoinCase{"avi_xvid_mp3.avi", {"video:mpeg4", "audio:mp3"}},
                                          JoinCase{"avi_div3_pcm.avi", {"video:msmpeg4v3", "audio:pcm"}},
-                                         JoinCase{"avi_h264_once_noise_pcm.avi", {"video:h264", "audio:pcm"}, true}),
+                                         JoinCase{"avi_h264_once_noise_pcm.avi", {"video:h264", "audio:pcm"}, true},
+                                         JoinCase{"gst_mpeg4_mp3.avi", {"video:mpeg4", "audio:mp3"}}),
                          [](const testing::TestParamInfo<JoinCase>& info) {
                            return info.param.fixture.substr(0, info.param.fixture.find('.'));
                          });
@@ -220,6 +223,34 @@ TEST(AviLosslessSyncTest, AudioStaysWithinAFrameOfTheVideoAtEveryJoin) {
     EXPECT_LT(std::abs(*audioMs - videoMs), kFrameMs) << "audio at " << *audioMs << " ms, video at " << videoMs;
     ++cursor;
   }
+  ExpectSoundTiming(out, static_cast<double>(outputFrames.size()) * kFrameMs / 1000);
+}
+
+// Two files from GStreamer with VBR MP3: their audio formats differ in the byte rate alone, a
+// hint the encoder fills per file, so they join.
+TEST(AviLosslessProducerTest, VbrMp3FilesWhoseByteRatesDifferJoin) {
+  if (!HaveFfprobe()) GTEST_SKIP() << "ffprobe is not installed";
+  const auto first = Fixture("gst_mpeg4_mp3.avi");
+  const auto second = Fixture("gst_mpeg4_mp3_noise.avi");
+  const auto check = RunCli("check " + Quoted(first) + " " + Quoted(second));
+  EXPECT_EQ(check.exitCode, 0) << check.out;
+  TempDir dir;
+  const auto out = dir / "joined.avi";
+  const std::vector<Clip> clips = {{0, 990}, {500, 1890}};
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + clips[0].Argument(first) + " " + clips[1].Argument(second));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const auto framesOf = [](const std::filesystem::path& file, const Clip& clip) {
+    return ExpectJoin(VideoPackets(file), static_cast<int64_t>(ReadVideo(file).checksums.size()), {clip}, false).frames;
+  };
+  const size_t frames = framesOf(first, clips[0]) + framesOf(second, clips[1]);
+  EXPECT_EQ(ReadVideo(out).checksums.size(), frames);
+  for (const ReaderView& view : IndependentViews(out)) {
+    SCOPED_TRACE(view.reader);
+    ASSERT_TRUE(view.recognised) << view.detail;
+    EXPECT_EQ(view.streams, (std::vector<std::string>{"video:mpeg4", "audio:mp3"}));
+  }
+  EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out, static_cast<double>(frames) * kFrameMs / 1000);
 }
 
 TEST(AviLosslessProducerTest, AStartMovedBackFarIsReported) {
@@ -234,7 +265,9 @@ TEST(AviLosslessProducerTest, AStartMovedBackFarIsReported) {
       << run.out;
   // Two seconds back is not worth a line.
   EXPECT_EQ(run.out.find("(0:00:00 - 0:00:03)"), std::string::npos) << run.out;
-  EXPECT_EQ(ReadVideo(out).checksums.size(), static_cast<size_t>(FrameAt(5000) + 1 + FrameAt(3000) + 1)) << run.out;
+  const auto frames = static_cast<size_t>(FrameAt(5000) + 1 + FrameAt(3000) + 1);
+  EXPECT_EQ(ReadVideo(out).checksums.size(), frames) << run.out;
+  ExpectSoundTiming(out, static_cast<double>(frames) * kFrameMs / 1000);
 }
 
 TEST(AviLosslessProducerTest, ASourceAsDestinationIsRefusedAndLeftAlone) {

@@ -100,6 +100,8 @@ ReaderView GstDiscovererView(const std::filesystem::path& file) {
                                               {"ITU H.264", "h264"},
                                               {"MPEG-4 Video", "mpeg4"},
                                               {"DivX MPEG-4 Version 3", "msmpeg4v3"},
+                                              {"DivX MPEG-4 Version 4", "mpeg4"},
+                                              {"DivX MPEG-4 Version 5", "mpeg4"},
                                               {"MPEG-1 Video", "mpeg1video"},
                                               {"MPEG-2 Video", "mpeg2video"},
                                               {"MPEG-4 AAC", "aac"},

@@ -83,9 +83,11 @@ double VideoSpan(const ProbedStream& video) {
   double first = INFINITY;
   double end = -INFINITY;
   for (const ProbedPacket& packet : video.packets) {
-    if (!packet.hasPts) continue;
-    first = std::min(first, packet.pts);
-    end = std::max(end, packet.pts + (packet.hasDuration && packet.duration > 0 ? packet.duration : frame));
+    // Without a presentation time (AVI gives none) a picture shows at its decode time.
+    if (!packet.hasPts && !packet.hasDts) continue;
+    const double shown = packet.hasPts ? packet.pts : packet.dts;
+    first = std::min(first, shown);
+    end = std::max(end, shown + (packet.hasDuration && packet.duration > 0 ? packet.duration : frame));
   }
   return end > first ? end - first : 0;
 }

@@ -27,7 +27,8 @@ struct ProbedStream {
 std::vector<ProbedStream> ProbeStreams(const std::filesystem::path& file);
 
 // Seconds from the first shown video frame to the end of the last one: the largest
-// presentation end minus the smallest presentation time. 0 without video packets.
+// presentation end minus the smallest presentation time, the decode time standing in for a
+// packet without one. 0 without video packets.
 double VideoSpan(const ProbedStream& video);
 // The length of one video frame in seconds, from the packets' durations or their decode steps.
 double VideoFrameLength(const ProbedStream& video);

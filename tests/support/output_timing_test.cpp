@@ -22,6 +22,15 @@ TEST(OutputTimingTest, AnFfmpegFileHasSoundTimingAndItsLength) {
   ExpectSoundTiming(file, 2.0);
 }
 
+TEST(OutputTimingTest, AviVideoWithoutPresentationTimesIsMeasuredByDecodeTimes) {
+  const auto file = kFixtures / "avi_h264.avi";
+  const auto streams = ProbeStreams(file);
+  ASSERT_FALSE(streams.empty());
+  ASSERT_FALSE(streams[0].packets.empty());
+  EXPECT_FALSE(streams[0].packets[0].hasPts) << "ffprobe gives AVI packets a decode time only";
+  ExpectSoundTiming(file, 2.0);
+}
+
 TEST(OutputTimingTest, AWrongLengthFails) {
   EXPECT_NONFATAL_FAILURE(ExpectSoundTiming(kFixtures / "mp4_h264_aac.mp4", 2.1), "video span");
 }
