@@ -16,8 +16,6 @@ extern "C" {
 namespace korvel {
 namespace {
 
-// A video packet is moved later by at most this much per packet to keep its dts at 0 or above.
-constexpr int64_t kLargestVideoShift = 33000;  // microseconds
 // Failed writes of frames are told from this many in a row on.
 constexpr int32_t kToldWriteFailures = 5;
 
@@ -65,12 +63,16 @@ bool SFFMpegFmtClass::WritePacket(SFFInputStream& ist, AVPacket& packet) {
       // Audio from before the cut has nothing to go with.
       if (o.dts < 0) continue;
     } else {
-      if (o.dts < 0) {
-        const int64_t shift = std::min(-av_rescale_q(o.dts, out.time_base, AV_TIME_BASE_Q), kLargestVideoShift);
+      if (o.dts < 0 && o.dts != AV_NOPTS_VALUE) {
+        // The whole delay at once, this packet's presentation included: moving the timeline a
+        // little per packet squeezes the first decode times together and lets two pictures
+        // share a presentation time whenever a frame lasts longer than the step.
+        const int64_t shift = av_rescale_q(-o.dts, out.time_base, AV_TIME_BASE_Q);
         inputOffset_ += shift;
         if (recordingTime_ != std::numeric_limits<int64_t>::max()) recordingTime_ += shift;
         ist.CurrentTime += shift;
         ist.NextTime += shift;
+        if (o.pts != AV_NOPTS_VALUE) o.pts -= o.dts;
         o.dts = 0;
       }
       if ((o.pts != AV_NOPTS_VALUE && o.pts < 0) || (o.pts == AV_NOPTS_VALUE && ost.Frames == 0)) o.pts = o.dts;
