@@ -23,6 +23,7 @@
 #include "produce/lossless_job.h"
 #include "support/cli_run.h"
 #include "support/independent_readers.h"
+#include "support/output_timing.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -136,6 +137,7 @@ TEST(Mp4LosslessProducerTest, JoinedClipsStartOnKeyFramesAndPlayThrough) {
 
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
   ExpectIndependentReadersSee(out, {"video:h264", "audio:aac"});
+  test::ExpectSoundTiming(out, videoWant * 0.04);
 }
 
 TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
@@ -151,6 +153,10 @@ TEST(Mp4LosslessProducerTest, DelayedCompositionDecodesCleanly) {
   ASSERT_EQ(probe["streams"].size(), 1U);
   EXPECT_NEAR(std::stod(probe["streams"][0]["start_time"].get<std::string>()), 0.0, 0.001);
   ExpectIndependentReadersSee(out, {"video:h264"});
+  // Every picture in its own place, none left empty.
+  const auto output = iso::IsoFile::Read(out);
+  ASSERT_NE(output, nullptr);
+  test::ExpectSoundTiming(out, TrackOfType(*output, "vide")->GetNumberOfSamples() * 0.04);
 }
 
 // Ends that fall between a reference picture and the pictures shown before it: every picture
@@ -188,8 +194,63 @@ TEST(Mp4LosslessProducerTest, DelayedCompositionClipEndsKeepEveryPictureShownBef
     const auto pictures = static_cast<int64_t>(pts.size());
     EXPECT_GE(pictures, shownBefore(endMs) + shownBefore(400));
     EXPECT_LE(pictures, shownBefore(endMs) + shownBefore(400) + 3);
+    test::ExpectSoundTiming(out, static_cast<double>(pictures) * 0.04);
   }
 }
+
+// Files from other muxers, joined as their first 40 % and their last 45 %: GStreamer's MP4 and
+// QuickTime muxers, and the shape broadcast encoders write (8 frames a second, B-frame pyramid,
+// one tick per frame, the first decode time before the first picture, audio without an edit
+// list). MP4 goes to this engine, QuickTime to the FFmpeg one; both outputs must decode
+// cleanly with every decode time rising and every picture in a place of its own.
+struct OtherMuxerCase {
+  const char* fixture;
+  const char* extension;
+  // The FFmpeg engine cuts a clip at its key frame's decode time, so with delayed presentation
+  // a later clip's pictures start one reorder delay after the earlier clip's last one; the
+  // span of its joins is not this engine's to check.
+  bool spanChecked;
+};
+
+void PrintTo(const OtherMuxerCase& c, std::ostream* os) { *os << c.fixture; }
+
+class Mp4OtherMuxerJoin : public testing::TestWithParam<OtherMuxerCase> {};
+
+TEST_P(Mp4OtherMuxerJoin, StartsAndJoinsWithRisingTimesAndNoRepeatedPicture) {
+  if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
+  const auto source = Fixture(GetParam().fixture);
+  const auto input = iso::IsoFile::Read(source);
+  ASSERT_NE(input, nullptr);
+  const iso::IsoTrack& video = *TrackOfType(*input, "vide");
+  // The first clip ends half a frame before the first key frame from 40 % on, where every
+  // picture decoded before it is shown before it, so no clip end moves on to take pictures
+  // decoded later; the second starts at 55 % and runs to the end.
+  const auto durationMs = static_cast<int32_t>(static_cast<double>(video.GetDuration()) * 1000.0 / video.GetTimeScale());
+  int32_t firstEnd = durationMs;
+  for (iso::MP4SampleId id = video.GetNumberOfSamples(); id > 1; --id)
+    if (video.GetSampleSync(id) && Ms(video, id) >= durationMs * 0.4)
+      firstEnd = static_cast<int32_t>(Ms(video, id) - (Ms(video, id) - Ms(video, id - 1)) / 2);
+  const int32_t secondStart = durationMs * 55 / 100;
+  const int32_t end = durationMs;
+  test::TempDir dir;
+  const auto out = dir / (std::string("joined.") + GetParam().extension);
+  const auto run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@0-" + std::to_string(firstEnd) + " " +
+                          Quoted(source) + "@" + std::to_string(secondStart) + "-" + std::to_string(end));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+
+  EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+  const Expected first = ExpectClip(*input, 0, firstEnd);
+  const Expected second = ExpectClip(*input, secondStart, end);
+  const double span = (first.end - first.actualStart + second.end - second.actualStart) / 1000.0;
+  test::ExpectSoundTiming(out, GetParam().spanChecked ? span : 0);
+  ExpectIndependentReadersSee(out, {"video:h264", "audio:aac"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, Mp4OtherMuxerJoin,
+                         testing::Values(OtherMuxerCase{"gst_h264_aac.mp4", "mp4", true},
+                                         OtherMuxerCase{"gst_h264_aac.mov", "mov", false},
+                                         OtherMuxerCase{"mp4_pyramid_8fps.mp4", "mp4", true},
+                                         OtherMuxerCase{"mov_pyramid_8fps.mov", "mov", false}));
 
 TEST(Mp4LosslessProducerTest, AudioOnlyClipsAreCutAtTheFrameHoldingTheStart) {
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffprobe and ffmpeg are not installed";
@@ -227,6 +288,7 @@ TEST(Mp4LosslessProducerTest, AudioOnlyClipsAreCutAtTheFrameHoldingTheStart) {
   EXPECT_NEAR(std::stod(probe["format"]["duration"].get<std::string>()) * 1000.0, frames * frameMs, 1.0);
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
   ExpectIndependentReadersSee(out, {"audio:aac"});
+  test::ExpectSoundTiming(out);
 }
 
 TEST(Mp4LosslessProducerTest, AStartMovedBackFarIsReported) {
