@@ -73,10 +73,15 @@ HRESULT ParsePacket(const ByteView& packet, AsfPacket& out) {
   const auto duration = c.U16();
   if (!duration || types.streamNumber == 0) return NS_E_INVALID_DATA;
   (void)sequence;
-  // An explicit packet length shorter than the packet leaves the rest as padding.
+  // An explicit packet length shorter than the packet leaves the rest as padding. Some muxers
+  // give that rest as the padding length as well (length + padding = the packet's size): then
+  // the payloads run to the length.
   const size_t length = ((*flags >> 5) & 3) != 0 ? *packetLength : packet.size();
-  if (length > packet.size() || *padding > length || length - *padding < c.Offset()) return NS_E_INVALID_DATA;
-  const size_t regionEnd = length - *padding;
+  if (length > packet.size()) return NS_E_INVALID_DATA;
+  const bool paddingAfterLength = length < packet.size() && length + *padding == packet.size();
+  const size_t inside = paddingAfterLength ? 0 : *padding;
+  if (inside > length || length - inside < c.Offset()) return NS_E_INVALID_DATA;
+  const size_t regionEnd = length - inside;
   out.sendTimeMs = *sendTime;
   out.durationMs = *duration;
 

@@ -124,6 +124,35 @@ TEST(AsfReaderBuilt, CompressedPayloadsSplitIntoObjects) {
   }
 }
 
+// The packet with a packet length that stops where its payloads end and a padding length that
+// counts the bytes after it, so that the two add up to the packet's size (GStreamer's muxer
+// writes its packets so).
+std::vector<uint8_t> WithPacketLength(std::vector<uint8_t> packet) {
+  // Packet() writes two bytes of error correction, the length type flags, the property flags,
+  // then the padding length as a WORD.
+  constexpr size_t kFlagsAt = 3, kPaddingAt = 5;
+  const size_t length = packet.size() - (packet[kPaddingAt] | packet[kPaddingAt + 1] << 8) + 2;
+  packet[kFlagsAt] |= 0x40;  // packet length as a WORD, before the padding length
+  packet.insert(packet.begin() + kPaddingAt, {static_cast<uint8_t>(length), static_cast<uint8_t>(length >> 8)});
+  packet.resize(packet.size() - 2);
+  const size_t padding = packet.size() - length;
+  packet[kPaddingAt + 2] = static_cast<uint8_t>(padding);
+  packet[kPaddingAt + 3] = static_cast<uint8_t>(padding >> 8);
+  return packet;
+}
+
+TEST(AsfReaderBuilt, PaddingAfterAShortPacketLengthIsNotTakenOffTwice) {
+  AsfTestFile f = TwoStreams();
+  f.AddPacket(WithPacketLength(Packet(0, {Whole(1, 1, 0, Filled(40, 0), true), Whole(2, 1, 0, Filled(20, 50))})));
+  f.AddPacket(WithPacketLength(Packet(10, {Whole(1, 2, 40, Filled(30, 7))})));
+  const Outcome got = ReadAll(f.Build());
+  EXPECT_TRUE(got.errors.empty());
+  ASSERT_EQ(got.samples.size(), 3u);
+  EXPECT_EQ(got.samples[0].bytes, Filled(40, 0));
+  EXPECT_EQ(got.samples[1].bytes, Filled(20, 50));
+  EXPECT_EQ(got.samples[2].bytes, Filled(30, 7));
+}
+
 TEST(AsfReaderBuilt, DurationComesFromThePayloadExtension) {
   Bytes ext;
   ext.U64(0).U64(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U32(0).U16(1).U16(0).U64(400000).U16(0).U16(2);
