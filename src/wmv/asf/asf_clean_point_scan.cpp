@@ -33,7 +33,7 @@ AsfCleanPointScan ScanForCleanPoint(const AsfFile& file, const AsfSampleTiming& 
     (void)assembler.Add(packet, n);
     bool passed = false;
     while (auto object = assembler.Take()) {
-      const uint64_t t = timing.TimeOf(object->presentationTimeMs);
+      const uint64_t t = timing.TimeOf(object->streamNumber, object->presentationTimeMs);
       if (t >= s) scan.reachedS = true;
       if (keyStream == 0) {
         passed = passed || t >= s;

@@ -1,8 +1,11 @@
 #include "wmv/asf/asf_sample_timing.h"
 
+#include <algorithm>
+
 #include "base/byte_view.h"
 #include "wmv/asf/asf_field_cursor.h"
 #include "wmv/asf/asf_guids.h"
+#include "wmv/asf/asf_stream_shift.h"
 
 namespace korvel::asf {
 namespace {
@@ -25,7 +28,7 @@ std::optional<uint64_t> ExtensionDurationMs(const std::vector<AsfPayloadExtensio
 
 }  // namespace
 
-AsfSampleTiming::AsfSampleTiming(const AsfFile& file) : preroll_(file.PrerollTime()) {
+AsfSampleTiming::AsfSampleTiming(const AsfFile& file) : preroll_(file.PrerollTime()), shifts_(LateStreamShifts(file)) {
   for (const auto& s : file.header.streams) {
     StreamTiming t;
     if (const auto* ext = file.header.ExtendedStream(s.streamNumber)) {
@@ -37,8 +40,26 @@ AsfSampleTiming::AsfSampleTiming(const AsfFile& file) : preroll_(file.PrerollTim
   }
 }
 
-uint64_t AsfSampleTiming::TimeOf(uint32_t presentationTimeMs) const {
-  const uint64_t t = uint64_t{presentationTimeMs} * 10000;
+uint32_t AsfSampleTiming::ShiftOf(uint8_t stream) const {
+  const auto it = shifts_.find(stream);
+  return it == shifts_.end() ? 0 : it->second;
+}
+
+std::vector<uint32_t> AsfSampleTiming::ShiftGroups() const {
+  std::vector<uint32_t> groups;
+  for (const auto& [stream, shift] : shifts_)
+    if (std::ranges::find(groups, shift) == groups.end()) groups.push_back(shift);
+  if (groups.empty()) groups.push_back(0);
+  return groups;
+}
+
+uint32_t AsfSampleTiming::AlignedMs(uint8_t stream, uint32_t presentationTimeMs) const {
+  const uint32_t shift = ShiftOf(stream);
+  return presentationTimeMs > shift ? presentationTimeMs - shift : 0;
+}
+
+uint64_t AsfSampleTiming::TimeOf(uint8_t stream, uint32_t presentationTimeMs) const {
+  const uint64_t t = uint64_t{AlignedMs(stream, presentationTimeMs)} * 10000;
   return t > preroll_ ? t - preroll_ : 0;
 }
 
@@ -52,7 +73,7 @@ uint64_t AsfSampleTiming::DurationOf(const AsfMediaObject& object, const StreamT
 AsfSample AsfSampleTiming::ToSample(AsfMediaObject object) const {
   AsfSample s;
   s.streamNumber = object.streamNumber;
-  s.time = TimeOf(object.presentationTimeMs);
+  s.time = TimeOf(object.streamNumber, object.presentationTimeMs);
   const auto it = streams_.find(object.streamNumber);
   s.duration = it == streams_.end() ? 0 : DurationOf(object, it->second);
   s.flags = object.keyFrame ? WM_SF_CLEANPOINT : 0;

@@ -1,6 +1,8 @@
 #pragma once
 // Sample times and durations as callers see them: 100 ns, preroll removed; the duration from
 // the sample-duration payload extension when the stream has one, else made up from the format.
+// A stream that starts far past the file's end is moved back to the file's start (see
+// LateStreamShifts).
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -15,8 +17,14 @@ class AsfSampleTiming {
 public:
   explicit AsfSampleTiming(const AsfFile& file);
 
-  uint64_t TimeOf(uint32_t presentationTimeMs) const;  // preroll removed, not below 0
+  // The stored time with the stream's shift taken off, preroll still included.
+  uint32_t AlignedMs(uint8_t stream, uint32_t presentationTimeMs) const;
+  uint64_t TimeOf(uint8_t stream, uint32_t presentationTimeMs) const;  // aligned, preroll removed, not below 0
   AsfSample ToSample(AsfMediaObject object) const;
+  uint32_t ShiftOf(uint8_t stream) const;
+  // The distinct shifts of the streams seen at the start of the data (0 when none was seen):
+  // packets whose streams share a shift are sent in the order of those streams' aligned times.
+  std::vector<uint32_t> ShiftGroups() const;
 
 private:
   struct StreamTiming {
@@ -28,6 +36,7 @@ private:
 
   uint64_t preroll_ = 0;
   std::map<uint8_t, StreamTiming> streams_;
+  std::map<uint8_t, uint32_t> shifts_;
 };
 
 }  // namespace korvel::asf

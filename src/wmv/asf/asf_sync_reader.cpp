@@ -86,7 +86,8 @@ void AsfSyncReader::Restart(uint64_t firstPacket, uint64_t rangePacket, uint64_t
   rangePacket_ = rangePacket;
   rangeStart_ = cleanTime;
   rangeEnd_ = end;
-  lastSendMs_ = 0;
+  sentMs_.clear();
+  for (const uint32_t shift : state_->timing.ShiftGroups()) sentMs_[shift] = 0;
   lastTime_ = 0;
   atEnd_ = false;
   finished_ = false;
@@ -143,11 +144,11 @@ HRESULT AsfSyncReader::ReadMore() {
   ++nextPacket_;
   if (read == PacketRead::kPastEnd) nextPacket_ = st.file.packetCount;
   if (read != PacketRead::kOk) return DamageInRange(nextPacket_ - 1, hr);
-  lastSendMs_ = std::max<uint64_t>(lastSendMs_, packet.sendTimeMs);
+  NoteSent(packet);
   hr = st.assembler.Add(packet, nextPacket_ - 1);
   while (auto object = st.assembler.Take()) {
     if (!Selected(object->streamNumber)) continue;
-    const uint32_t presentation = object->presentationTimeMs;
+    const uint32_t presentation = st.timing.AlignedMs(object->streamNumber, object->presentationTimeMs);
     AsfSample sample = st.timing.ToSample(std::move(*object));
     if (sample.time < rangeStart_) continue;
     pendingBytes_ += sample.bytes.size();
@@ -155,6 +156,25 @@ HRESULT AsfSyncReader::ReadMore() {
     std::push_heap(pending_.begin(), pending_.end());
   }
   return DamageInRange(nextPacket_ - 1, hr);
+}
+
+// A stream moved back by a shift was sent in the order of its stored times, often after all the
+// others: each group of streams sharing a shift counts its own send times.
+void AsfSyncReader::NoteSent(const AsfPacket& packet) {
+  const auto note = [&](uint32_t shift) {
+    const auto group = sentMs_.find(shift);
+    if (group == sentMs_.end()) return;
+    const uint64_t sent = packet.sendTimeMs > shift ? packet.sendTimeMs - shift : 0;
+    group->second = std::max(group->second, sent);
+  };
+  if (packet.payloads.empty()) note(0);
+  for (const AsfPayload& payload : packet.payloads) note(state_->timing.ShiftOf(payload.streamNumber));
+}
+
+uint64_t AsfSyncReader::SentMs() const {
+  uint64_t sent = UINT64_MAX;
+  for (const auto& [shift, ms] : sentMs_) sent = std::min(sent, ms);
+  return sent == UINT64_MAX ? 0 : sent;
 }
 
 // Damage in the packets read ahead of the range's own first packet is stepped over: the clean
@@ -172,7 +192,7 @@ HRESULT AsfSyncReader::DamageInRange(uint64_t packet, HRESULT hr) {
 bool AsfSyncReader::CanRelease() const {
   if (pending_.empty()) return false;
   if (Failed(damage_)) return pending_.front().sample.time <= rangeEnd_;
-  return atEnd_ || pending_.front().presentationTimeMs <= lastSendMs_ || pendingBytes_ > kMaxPendingBytes ||
+  return atEnd_ || pending_.front().presentationTimeMs <= SentMs() || pendingBytes_ > kMaxPendingBytes ||
          pending_.size() > kMaxPendingSamples;
 }
 

@@ -4,6 +4,7 @@
 // time order. Damaged data is reported with NS_E_INVALID_DATA, NS_E_CORRUPTED_DATA_UNIT or
 // NS_E_FILE_CORRUPTED and reading can go on after it; the end is NS_E_NO_MORE_SAMPLES.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -51,7 +52,7 @@ public:
 
 private:
   struct Pending {
-    uint32_t presentationTimeMs;
+    uint32_t presentationTimeMs;  // aligned
     uint64_t order;
     AsfSample sample;
     // Heap order: the earliest time (then the earliest read) on top.
@@ -73,6 +74,9 @@ private:
   void Restart(uint64_t firstPacket, uint64_t rangePacket, uint64_t cleanTime, uint64_t end);
   // Reads the next packet's objects into the queue; a damaged packet's code, else S_OK.
   HRESULT ReadMore();
+  void NoteSent(const AsfPacket& packet);
+  // How far (aligned ms) the packets of every group of streams have been sent.
+  uint64_t SentMs() const;
   // hr, or S_OK for damage in a packet read ahead of the range's own first packet.
   HRESULT DamageInRange(uint64_t packet, HRESULT hr);
   bool CanRelease() const;
@@ -84,7 +88,8 @@ private:
   uint64_t rangePacket_ = 0;  // packets before it are read only for objects sent early
   uint64_t rangeStart_ = 0;  // no sample before this
   uint64_t rangeEnd_ = UINT64_MAX;
-  uint64_t lastSendMs_ = 0;
+  // Per shift group (see AsfSampleTiming::ShiftGroups), the latest aligned send time read.
+  std::map<uint32_t, uint64_t> sentMs_;
   bool atEnd_ = false;
   bool finished_ = false;
   HRESULT damage_ = S_OK;  // met while reading, reported when the samples before it have gone

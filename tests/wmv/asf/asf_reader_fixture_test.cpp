@@ -1,5 +1,6 @@
 // The sample reader on the ffmpeg fixture, checked against ffprobe's packet list: every
-// stream's samples, sizes, times and key frames, with and without the file's index.
+// stream's samples, sizes, times and key frames, with and without the file's index; and on a
+// GStreamer-muxed file whose video times start hours late.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -190,6 +191,35 @@ TEST(AsfReaderFixture, ClosedReaderRefusesWork) {
   EXPECT_EQ(reader->GetNextSample(s), NS_E_INVALID_REQUEST);
   EXPECT_EQ(reader->SetRange(0, 0), NS_E_INVALID_REQUEST);
   EXPECT_EQ(reader->Profile(), nullptr);
+}
+
+// GStreamer's muxer left its encoder's time base in the video: its payload (and packet send)
+// times start 1000 hours after the audio's, and all of its packets follow the audio's. The video
+// is read from the file's start, merged in time order with the audio, and a range starts on its
+// key frames (one every two seconds).
+TEST(AsfReaderOtherMuxer, AStreamStartingHoursLateIsReadFromTheFilesStart) {
+  const auto file = std::filesystem::path(KORVEL_FIXTURE_DIR) / "gst_wmv2_wmav2_smpte.wmv";
+  const auto bytes = ReadWholeFile(file, 16 << 20).value();
+  auto reader = Open(bytes);
+  const auto samples = ReadAll(*reader);
+  for (size_t i = 1; i < samples.size(); ++i) ASSERT_LE(samples[i - 1].time, samples[i].time) << i;
+  const PerStream streams = ByStream(samples, false);
+  const auto& video = streams.at(1);
+  ASSERT_EQ(video.size(), 150u);
+  EXPECT_EQ(video.front().time, 0u);
+  EXPECT_TRUE(video.front().key);
+  EXPECT_EQ(video.back().time, 149u * 400000);
+  EXPECT_EQ(streams.at(2).front().time, 0u);
+
+  reader = Open(bytes);
+  ASSERT_EQ(reader->SetRange(25000000, 10000000), S_OK);
+  const auto range = ReadAll(*reader);
+  ASSERT_FALSE(range.empty());
+  for (const auto& s : range) EXPECT_GE(s.time, 20000000u);
+  const auto firstVideo = std::find_if(range.begin(), range.end(), [](const auto& s) { return s.streamNumber == 1; });
+  ASSERT_NE(firstVideo, range.end());
+  EXPECT_EQ(firstVideo->time, 20000000u);
+  EXPECT_TRUE(firstVideo->flags & WM_SF_CLEANPOINT);
 }
 
 }  // namespace
