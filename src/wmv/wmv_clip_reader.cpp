@@ -81,6 +81,7 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
   pass.searchKeyFrame = searchKeyFrame;
   if (!searchKeyFrame) separatorPending_ = true;
   videoOutputEnd_ = OutputBase;
+  streamsWritten_.clear();
   HRESULT result = SetReadingRange(pass);
   if (Failed(result)) {
     host_.PassEnded();
@@ -88,9 +89,12 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
     return result;
   }
   uint64_t time = Window.start;
-  uint64_t keyTime = Window.start;
+  bool sampleRead = false;
+  std::optional<uint64_t> keyTime;
   uint64_t videoEnd = 0;
   uint64_t otherEnd = Window.start;
+  std::optional<uint64_t> lastVideoTime;
+  uint64_t videoStep = 0;
   asf::AsfSample sample;
   for (;;) {
     if (producer_.StopRequested()) {
@@ -108,10 +112,13 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
       const uint64_t last = videoEnd != 0 ? videoEnd : otherEnd;
       result = Skip(searchKeyFrame, result, last > kMs ? last - kMs : 0, sample);
       if (result == asf::NS_E_NO_MORE_SAMPLES) {
-        if (Window.start == time) {
+        if (!sampleRead) {
           producer_.StatusAnsi("Error. This media file is corrupted.");
         } else {
           result = S_OK;
+          // The window starts after the last sample: the clip gets the last key frame and what
+          // follows it.
+          if (searchKeyFrame && pass.fromBeginning && keyTime) SetCutStart(*keyTime);
         }
         break;
       }
@@ -122,6 +129,7 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
       }
     }
     time = sample.time;
+    sampleRead = true;
     if (sample.streamNumber == VideoStream) {
       videoEnd = time + FrameDuration;
     } else {
@@ -134,7 +142,7 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
         break;
       }
       if (time > Window.start) {
-        SetCutStart(keyTime);
+        SetCutStart(keyTime.value_or(Window.start));
         break;
       }
       if (sample.streamNumber == VideoStream && (sample.flags & asf::WM_SF_CLEANPOINT) != 0) keyTime = time;
@@ -160,13 +168,28 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
     const uint64_t outputTime = OutputBase + intoClip;
     host_.ClipProgress(false, static_cast<int64_t>(intoClip));
     result = CopySample(sample, outputTime);
-    if (Succeeded(result) && sample.streamNumber == VideoStream)
-      videoOutputEnd_ = std::max(videoOutputEnd_, outputTime + std::max<uint64_t>(sample.duration, FrameDuration));
+    if (Succeeded(result) && sample.streamNumber == VideoStream) {
+      // A frame without a duration of its own lasts as long as the shortest step between two
+      // frames of the clip; the format's frame duration may be no more than a guess.
+      if (lastVideoTime && time > *lastVideoTime)
+        videoStep = videoStep == 0 ? time - *lastVideoTime : std::min(videoStep, time - *lastVideoTime);
+      lastVideoTime = time;
+      const uint64_t frame = std::max<uint64_t>(sample.duration, videoStep != 0 ? videoStep : FrameDuration);
+      videoOutputEnd_ = std::max(videoOutputEnd_, outputTime + frame);
+    }
     if (result == asf::NS_E_NO_MORE_SAMPLES) {
       result = S_OK;
       break;
     }
     if (Failed(result)) break;
+  }
+  if (!searchKeyFrame && Succeeded(result) && !producer_.StopRequested()) {
+    if (const auto empty = StreamLeftEmpty()) {
+      host_.PassEnded();
+      producer_.Status(LangStr("Base", "Failure") + " : No sample of stream " + std::to_string(*empty) +
+                       " could be copied for this clip.");
+      return E_FAIL;
+    }
   }
   host_.PassEnded();
   if (Failed(result)) producer_.Status(LangStr("Base", "Failure") + " : Could not read samples.");
@@ -181,8 +204,40 @@ HRESULT TWmvClipReader::CopySample(const asf::AsfSample& sample, uint64_t output
     if (CopyScripts && Scripts) Scripts->Append(ScriptFromSample(sample.bytes.data(), sample.bytes.size(), outputTime));
     return S_OK;
   }
-  return Writer->WriteStreamSample(route->output, outputTime, sample.duration, sample.flags, sample.bytes,
-                                   sample.extensions);
+  const HRESULT result = Writer->WriteStreamSample(route->output, outputTime, sample.duration, sample.flags,
+                                                  sample.bytes, sample.extensions);
+  if (Succeeded(result) && std::ranges::find(streamsWritten_, route->source) == streamsWritten_.end())
+    streamsWritten_.push_back(route->source);
+  return result;
+}
+
+std::optional<uint16_t> TWmvClipReader::StreamLeftEmpty() {
+  for (const TWmvRoute& route : Routes) {
+    if (route.output == 0 || route.script || std::ranges::find(streamsWritten_, route.source) != streamsWritten_.end())
+      continue;
+    if (StreamReachesWindow(route.source)) return route.output;
+  }
+  return std::nullopt;
+}
+
+// Read from the file's start: a stream that ended before the window, or starts after it, has
+// nothing to give this clip; one with samples on both sides of the window, or inside it, does.
+// Only a stream the copy pass left empty is looked for, so the whole file is read rarely.
+bool TWmvClipReader::StreamReachesWindow(uint16_t source) {
+  if (Failed(Reader->SetRange(0, 0))) return false;
+  bool before = false;
+  asf::AsfSample sample;
+  for (;;) {
+    if (producer_.StopRequested()) return false;
+    const HRESULT result = ReadSample(sample);
+    if (Failed(result)) {
+      if (asf::IsDamagedDataResult(result)) continue;
+      return false;
+    }
+    if (sample.streamNumber != source) continue;
+    if (sample.time >= Window.start) return before || sample.time <= Window.end;
+    before = true;
+  }
 }
 
 void TWmvClipReader::SetCutStart(uint64_t keyTime) {

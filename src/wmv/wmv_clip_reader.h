@@ -4,7 +4,10 @@
 // hands every sample from there on, at its output time, to the writer, and collects the script
 // commands of script streams instead of writing them. A stretch the reader cannot read is
 // probed past in steps of 0.1 s, reported, and cut out, so the output goes on without a hole.
+// A copy pass fails when a stream the output carries got no sample although the source has
+// samples of it on both sides of the clip, or inside it.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +82,10 @@ private:
   // in the window.
   HRESULT Skip(bool searchKeyFrame, HRESULT error, uint64_t resumeAt, asf::AsfSample& sample);
   HRESULT CopySample(const asf::AsfSample& sample, uint64_t outputTime);
+  // The output number of the first carried stream that got no sample in this copy pass although
+  // its source samples reach into the window.
+  std::optional<uint16_t> StreamLeftEmpty();
+  bool StreamReachesWindow(uint16_t source);
   void CutStretch(uint64_t cut);
   void SetCutStart(uint64_t keyTime);
   void ReportBadBlock(uint64_t from, uint64_t to);
@@ -86,6 +93,7 @@ private:
   TProducerBase& producer_;
   TWmvClipHost& host_;
   bool separatorPending_ = false;
+  std::vector<uint16_t> streamsWritten_;  // source numbers, in this copy pass
   uint64_t videoOutputEnd_ = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "produce/lossless_job.h"
 #include "support/cli_run.h"
 #include "support/independent_readers.h"
+#include "support/output_timing.h"
 #include "support/temp_dir.h"
 #include "ffmpeg/ffm_output_checks.h"
 #include "wmv/asf/asf_guids.h"
@@ -62,22 +64,43 @@ protected:
   static constexpr int32_t kSourceMs = 2046;
 };
 
-TEST_F(WmvJoin, ClipsOffOnAndPastKeyFramesFollowOneAnotherSampleForSample) {
-  const std::vector<Selection> selection = {{500, 1500}, {526, 1006}, {1000, 5000}};
-  for (const Selection& clip : selection) AddClip(source, clip.startMs, clip.endMs, kSourceMs);
+// A clip of a fixture whose "Duration" is sourceMs.
+struct FixtureClip {
+  const char* fixture;
+  Selection selection;
+  int32_t sourceMs;
+};
+
+struct JoinCase {
+  const char* name;
+  std::vector<FixtureClip> clips;
+};
+
+void PrintTo(const JoinCase& c, std::ostream* os) { *os << c.name; }
+
+class WmvJoinOfFixtures : public WmvJoin, public testing::WithParamInterface<JoinCase> {};
+
+// Clips off, on and past key frames, from files of our fixture script and from GStreamer's muxer
+// (whose video times start 1000 hours after its audio's): every clip starts on the key frame at
+// or before its start, and the next follows its last frame.
+TEST_P(WmvJoinOfFixtures, ClipsFollowOneAnotherSampleForSample) {
+  const JoinCase& c = GetParam();
+  for (const FixtureClip& clip : c.clips)
+    AddClip(Fixture(clip.fixture), clip.selection.startMs, clip.selection.endMs, clip.sourceMs);
   ASSERT_TRUE(RunJoin());
   ASSERT_EQ(result, S_OK) << AllLines();
   EXPECT_TRUE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
 
-  const std::vector<WmvFrame> sourceVideo = StreamFrames(ReadWmvFrames(source), kVideo);
   std::vector<uint32_t> expected;
   double expectedSeconds = 0;
-  for (const Selection& clip : selection) {
-    const std::vector<WmvFrame> frames = ExpectedVideo(sourceVideo, clip);
+  for (const FixtureClip& clip : c.clips) {
+    const std::vector<WmvFrame> frames = ExpectedVideo(StreamFrames(ReadWmvFrames(Fixture(clip.fixture)), kVideo), clip.selection);
     ASSERT_FALSE(frames.empty());
     EXPECT_TRUE(frames.front().key);
     for (const WmvFrame& frame : frames) expected.push_back(frame.checksum);
-    expectedSeconds += (std::min(clip.endMs, kSourceMs) - frames.front().time / 1e4) / 1000;
+    // The clip lasts to its end, or to the end of its last frame when that comes later.
+    const uint64_t end = std::max(uint64_t(std::min(clip.selection.endMs, clip.sourceMs)) * kMs, frames.back().time + kFrame);
+    expectedSeconds += double(end - frames.front().time) / 1e7;
   }
   const std::vector<WmvFrame> written = ReadWmvFrames(out);
   const std::vector<WmvFrame> video = StreamFrames(written, kVideo);
@@ -94,6 +117,7 @@ TEST_F(WmvJoin, ClipsOffOnAndPastKeyFramesFollowOneAnotherSampleForSample) {
   ASSERT_FALSE(audio.empty());
   EXPECT_NEAR(audio.back().time / 1e7, video.back().time / 1e7, 0.2);
 
+  ExpectSoundTiming(out, expectedSeconds);
   EXPECT_NEAR(ProbedDuration(out), expectedSeconds, 0.15);
   EXPECT_EQ(DecodeErrors(out), "");
   for (const ReaderView& view : IndependentViews(out)) {
@@ -105,17 +129,41 @@ TEST_F(WmvJoin, ClipsOffOnAndPastKeyFramesFollowOneAnotherSampleForSample) {
   }
   // Seeking goes through the index: near the end reading starts at the key frame before that
   // point, which the index finds to within its one-second entries and a key-frame interval.
+  uint64_t keyInterval = 0;
+  std::optional<uint64_t> lastKey;
+  for (const WmvFrame& frame : video) {
+    if (!frame.key) continue;
+    if (lastKey) keyInterval = std::max(keyInterval, frame.time - *lastKey);
+    lastKey = frame.time;
+  }
   const double seekTo = expectedSeconds - 0.3;
   const double found = FirstVideoPacketAfterSeek(out, seekTo);
-  EXPECT_GT(found, seekTo - 1.5);
+  EXPECT_GT(found, seekTo - 1.02 - double(keyInterval) / 1e7);
   EXPECT_LE(found, seekTo);
 }
 
-// Frames of one stream that follow one another without a hole or an overlap.
-void ExpectContinuous(const std::vector<WmvFrame>& video) {
+INSTANTIATE_TEST_SUITE_P(
+    Muxers, WmvJoinOfFixtures,
+    testing::Values(JoinCase{"Ffmpeg",
+                             {{"asf_wmv2.wmv", {500, 1500}, 2046},
+                              {"asf_wmv2.wmv", {526, 1006}, 2046},
+                              {"asf_wmv2.wmv", {1000, 5000}, 2046}}},
+                    JoinCase{"Gstreamer",
+                             {{"gst_wmv2_wmav2_smpte.wmv", {1000, 4000}, 6037},
+                              {"gst_wmv2_wmav2_ball.wmv", {2500, 5500}, 6037}}}),
+    [](const testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
+
+// Frames of one stream that follow one another without a hole or an overlap. Where a clip
+// begins (its first frame is frame joinAt), the step is the last frame's length plus the time
+// from the start of the clip's source to its first frame, firstFrame.
+void ExpectContinuous(const std::vector<WmvFrame>& video, size_t joinAt, uint64_t firstFrame) {
   for (size_t i = 1; i < video.size(); ++i) {
     EXPECT_GT(video[i].time, video[i - 1].time) << i;
-    EXPECT_LE(video[i].time - video[i - 1].time, 2 * kFrame) << i;
+    if (i == joinAt) {
+      EXPECT_NEAR(double(video[i].time - video[i - 1].time), double(kFrame + firstFrame), double(kMs)) << i;
+    } else {
+      EXPECT_LE(video[i].time - video[i - 1].time, 2 * kFrame) << i;
+    }
   }
 }
 
@@ -143,17 +191,100 @@ TEST_P(WmvDamagedJoin, StretchIsCutAndTheNextClipFollows) {
   EXPECT_TRUE(HasLine("Ignored BAD DATA BLOCK, ")) << AllLines();
 
   const std::vector<WmvFrame> video = StreamFrames(ReadWmvFrames(out), kVideo);
-  ExpectContinuous(video);
   std::vector<WmvFrame> expected = ExpectedVideo(FramesKeptPastDamage(damaged, kVideo), c.kept);
   const std::vector<WmvFrame> second = ExpectedVideo(StreamFrames(ReadWmvFrames(source), kVideo), {0, 1000});
+  ASSERT_FALSE(second.empty());
+  ExpectContinuous(video, expected.size(), second.front().time);
   expected.insert(expected.end(), second.begin(), second.end());
   EXPECT_EQ(Checksums(video), Checksums(expected));
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 INSTANTIATE_TEST_SUITE_P(Stretches, WmvDamagedJoin,
                          testing::Values(DamagedJoinCase{"InsideTheClip", {0, 8000}, {0, 8000}},
                                          DamagedJoinCase{"ToTheClipEnd", {0, 5500}, {0, 3900}}));
+
+// Two frames a second apart in one data packet and no audio: a clip ending before the second
+// frame keeps the first whole, and a clip starting after the last frame gets the key frame
+// before its start and what follows it.
+TEST_F(WmvJoin, ClipsOfTwoFramesInOnePacketGetTheKeyFrameAtOrBeforeTheirStart) {
+  const auto tiny = Fixture("asf_msmpeg4v3_tiny.wmv");
+  AddClip(tiny, 0, 800, 2000);
+  AddClip(tiny, 1100, 2000, 2000);
+  ASSERT_TRUE(RunJoin());
+  ASSERT_EQ(result, S_OK) << AllLines();
+  EXPECT_TRUE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+
+  const std::vector<uint32_t> source = Checksums(StreamFrames(ReadWmvFrames(tiny), kVideo));
+  ASSERT_EQ(source.size(), 2u);
+  const std::vector<WmvFrame> video = StreamFrames(ReadWmvFrames(out), kVideo);
+  EXPECT_EQ(Checksums(video), (std::vector<uint32_t>{source[0], source[0], source[1]}));
+  // The first clip ends at its end: its only frame says nothing of how long it lasts.
+  ExpectSoundTiming(out, 2.8);
+  EXPECT_EQ(DecodeErrors(out), "");
+  for (const ReaderView& view : IndependentViews(out)) {
+    SCOPED_TRACE(view.reader);
+    ASSERT_TRUE(view.recognised) << view.detail;
+    EXPECT_EQ(view.container, "asf");
+  }
+}
+
+struct AudioSpanCase {
+  const char* name;
+  const char* audio;  // per 100 ms of the built clip: 'A' where an audio sample lies
+  Selection clip;
+  bool fails;
+};
+
+void PrintTo(const AudioSpanCase& c, std::ostream* os) { *os << c.name; }
+
+class WmvAudioSpan : public WmvJoin, public testing::WithParamInterface<AudioSpanCase> {};
+
+// The output carries the audio stream: a clip for which it gets no sample although the source
+// has audio on both sides of it fails, while a clip before the audio starts or after it ends
+// has none to give.
+TEST_P(WmvAudioSpan, AClipLeftWithoutTheSamplesItCoversFails) {
+  const AudioSpanCase& c = GetParam();
+  asf_test::AsfTestFile file;
+  file.Video(kVideo, 0x33564D57, 64, 48).Audio(kAudio, 0x0161, 8000);
+  for (uint32_t i = 0; i < 10; ++i) {
+    asf_test::TestPayload v;
+    v.stream = kVideo;
+    v.objectNumber = static_cast<uint8_t>(i);
+    v.timeMs = i * 100 + asf_test::kTestPrerollMs;
+    v.key = i % 5 == 0;
+    v.data = {'V', static_cast<uint8_t>(i), 0, 0};
+    std::vector<asf_test::TestPayload> payloads = {v};
+    if (c.audio[i] == 'A') {
+      asf_test::TestPayload a = v;
+      a.stream = kAudio;
+      a.key = true;
+      a.data = {'A', static_cast<uint8_t>(i), 0, 0};
+      payloads.push_back(a);
+    }
+    file.AddPacket(asf_test::Packet(i * 100, payloads));
+  }
+  file.PlayDurationMs(1000);
+  const auto clip = dir / "clip.wmv";
+  WriteFileBytes(clip, file.Build());
+  AddClip(clip, c.clip.startMs, c.clip.endMs, 1000);
+  ASSERT_TRUE(RunJoin());
+  if (c.fails) {
+    EXPECT_LT(result, 0) << AllLines();
+    EXPECT_TRUE(HasLine(" : No sample of stream 2 could be copied for this clip.")) << AllLines();
+    EXPECT_FALSE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  } else {
+    EXPECT_EQ(result, S_OK) << AllLines();
+    EXPECT_TRUE(HasExactLine(LangStr("Base", "Completed"))) << AllLines();
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Spans, WmvAudioSpan,
+                         testing::Values(AudioSpanCase{"HoleAcrossTheClip", "AAA-----AA", {500, 700}, true},
+                                         AudioSpanCase{"EndedBeforeTheClip", "AAA-------", {500, 900}, false},
+                                         AudioSpanCase{"StartsAfterTheClip", "--------AA", {0, 400}, false}),
+                         [](const testing::TestParamInfo<AudioSpanCase>& info) { return std::string(info.param.name); });
 
 // A copy of the fixture with header entries of its own, set with the header editor.
 std::filesystem::path MarkedSource(const TempDir& dir) {
@@ -201,7 +332,8 @@ TEST(WmvJoinCli, CarriesTheFirstSourcesAttributesAndEachClipsScriptsAndMarkers) 
   EXPECT_EQ(seekable, 1u);
 
   // Clip 1 is 0-1000 ms: its early script and its marker at the clip end; clip 2, the whole
-  // file, follows at 1 s with all three entries.
+  // file, follows at 1.006 s, where clip 1's last frame (at 0.966 s, 40 ms long) ends, with all
+  // three entries.
   std::vector<std::pair<std::string, uint64_t>> scripts;
   for (uint32_t i = 0; i < header.GetScriptCount(); ++i) {
     asf::AsfScript script;
@@ -210,7 +342,7 @@ TEST(WmvJoinCli, CarriesTheFirstSourcesAttributesAndEachClipsScriptsAndMarkers) 
   }
   std::ranges::sort(scripts, {}, [](const auto& s) { return s.second; });
   const std::vector<std::pair<std::string, uint64_t>> expectedScripts = {
-      {"early", 300}, {"early", 1300}, {"late", 2800}};
+      {"early", 300}, {"early", 1306}, {"late", 2806}};
   EXPECT_EQ(scripts, expectedScripts);
   std::vector<uint64_t> markers;
   for (uint32_t i = 0; i < header.GetMarkerCount(); ++i) {
@@ -219,8 +351,9 @@ TEST(WmvJoinCli, CarriesTheFirstSourcesAttributesAndEachClipsScriptsAndMarkers) 
     markers.push_back(marker.time / kMs);
   }
   std::ranges::sort(markers);
-  EXPECT_EQ(markers, (std::vector<uint64_t>{1000, 2000}));
+  EXPECT_EQ(markers, (std::vector<uint64_t>{1000, 2006}));
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 // A small file with a video and an audio stream in the order given; payloads tell the clip,
@@ -368,6 +501,7 @@ TEST_F(WmvJoin, StoppedPartWayEndsAsStoppedAndKeepsAPlayableFile) {
   EXPECT_GE(std::filesystem::file_size(out), 20480u);
   EXPECT_FALSE(StreamFrames(ReadWmvFrames(out), kVideo).empty());
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 }  // namespace
