@@ -302,6 +302,7 @@ TEST(Mp4LosslessProducerTest, AStartMovedBackFarIsReported) {
   EXPECT_NE(run.out.find("00:01 (0:00:04 - 0:00:05)  mp4_h264_sparse_keys.mp4"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find("00:05 (0:00:00 - 0:00:05)  Start moved back to the preceding key frame."), std::string::npos)
       << run.out;
+  test::ExpectSoundTiming(out, 5.0);
 }
 
 // A join of whole MP4 clips run through the core.
