@@ -307,6 +307,7 @@ TEST_F(AviLosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
   EXPECT_GT(frames, 0U);
   EXPECT_LT(frames, 2 * VideoPackets(source).size());
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 TEST_F(AviLosslessJob, ASourceCutShortWhileCopiedFailsAndKeepsWhatWasCopied) {
@@ -329,6 +330,7 @@ TEST_F(AviLosslessJob, ASourceCutShortWhileCopiedFailsAndKeepsWhatWasCopied) {
   ASSERT_TRUE(std::filesystem::exists(out));
   EXPECT_GT(ReadVideo(out).checksums.size(), 0U);
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 // The join's thread with the output capped, as a FAT destination caps it at 4 GiB.
@@ -369,6 +371,7 @@ TEST_F(AviLosslessJob, AnOutputCutAtItsSizeLimitFailsButStaysPlayable) {
   EXPECT_GT(frames, VideoPackets(source).size() / 2);
   EXPECT_LT(frames, 2 * VideoPackets(source).size());
   EXPECT_EQ(DecodeErrors(out), "");
+  ExpectSoundTiming(out);
 }
 
 }  // namespace

@@ -348,6 +348,7 @@ TEST_F(Mp4LosslessJob, StopDuringTheCopyKeepsAPlayableShorterFile) {
 
   if (!HaveFfmpeg()) GTEST_SKIP() << "ffmpeg is not installed";
   EXPECT_EQ(RunCommand("ffmpeg -nostdin -v error -i " + Quoted(out) + " -f null - 2>&1"), "");
+  test::ExpectSoundTiming(out);
 }
 
 }  // namespace
