@@ -20,10 +20,10 @@ struct MediaReport {
 
 MediaReport MakeMediaReport(const std::filesystem::path& file);
 
+// Why the file cannot be read, or "" when it can.
+std::string ReadError(const std::filesystem::path& file);
+
 // The sentence for a file that could not be described, naming why.
 std::string UnanalysedReason(const MediaReport& report);
-
-// Why two descriptions failed the join check, from what the comparison left in chk.
-std::string DescribeIncompatibility(const QdMediaInfo& a, const QdMediaInfo& b, const QdMISameChk& chk);
 
 }  // namespace korvel::cli

@@ -1,9 +1,9 @@
 #include "base/ini_file.h"
 #include "cli/commands.h"
-#include "cli/media_report.h"
 #include "cli/production_run.h"
 #include "mediainfo/container_kind.h"
 #include "produce/destination_proposal.h"
+#include "produce/join_plan.h"
 #include "project/clip_list.h"
 #include "project/project_file.h"
 
@@ -17,7 +17,7 @@ int RunProduce(const std::filesystem::path& project, const std::optional<std::fi
     return kExitUnreadable;
   }
   TClipList list;
-  list.Analyzer = nullptr;  // the container is told from the first existing clip below
+  list.Analyzer = nullptr;  // the plan below describes every file
   AddProjectClips(*ini, list);
   if (list.Count() == 0) {
     io.err << "korvel-cli: the project " << project.string() << " holds no clip\n";
@@ -25,28 +25,24 @@ int RunProduce(const std::filesystem::path& project, const std::optional<std::fi
   }
 
   // The engine follows the first clip whose file exists; missing files are reported by the run.
-  TClipItem* source = nullptr;
-  for (int32_t i = 0; i < list.Count() && !source; ++i)
-    if (list.Get(i)->CheckFileExists()) source = list.Get(i);
-  if (!source) {
-    io.err << "korvel-cli: none of the project's clip files exists\n";
-    return kExitFailed;
-  }
-  const MediaReport report = MakeMediaReport(source->FileName());
-  if (!report.analysed) {
-    io.err << "korvel-cli: " << UnanalysedReason(report) << "\n";
+  const TJoinPlan plan = PlanJoin(list);
+  if (!plan.Joinable()) {
+    io.err << "korvel-cli: " << plan.Problem << "\n";
     return kExitFailed;
   }
 
   TPumpedMainThread mainThread;
   TWorkLossless job(mainThread);
   job.ClipList = &list;
-  job.Kind = report.info.Kind;
-  job.SubKind = report.info.SubKind;
+  job.Follow(plan);
   job.DestName = output ? *output
-                        : ProposeProduceDestination(source->FileName(),
-                                                    KindExtension(report.info.Kind, report.info.SubKind),
+                        : ProposeProduceDestination(list.Get(plan.ReferenceIndex)->FileName(),
+                                                    KindExtension(plan.Reference.Kind, plan.Reference.SubKind),
                                                     DestinationRules::ForThisSystem(DefaultProjectFolder()));
+  if (job.DestName.empty()) {
+    io.err << "korvel-cli: every proposed name for the output is taken; name it with -o\n";
+    return kExitFailed;
+  }
   io.err << "korvel-cli: producing " << job.DestName.string() << "\n";
   return RunJobToEnd(job, mainThread, {io.out, io.err, io.showProgress});
 }

@@ -6,19 +6,6 @@
 #include "project/project_file.h"
 
 namespace korvel::cli {
-namespace {
-
-int32_t ToolFor(uint8_t kind) {
-  switch (kind) {
-    case kKindAvi: return TWorkToolComm::kToolAviReindex;
-    case kKindAsf: return TWorkToolComm::kToolWmvReconstruct;
-    case kKindMpegPs:
-    case kKindMpegTs: return TWorkToolComm::kToolFfmReconstruct;
-    default: return -1;  // the MP4 family has no repair tool
-  }
-}
-
-}  // namespace
 
 int RunReconstruct(const std::filesystem::path& source, const std::optional<std::filesystem::path>& output,
                    const ProductionStreams& io) {
@@ -35,11 +22,15 @@ int RunReconstruct(const std::filesystem::path& source, const std::optional<std:
 
   TPumpedMainThread mainThread;
   TWorkToolComm job(mainThread);
-  job.Tool = ToolFor(info.Kind);
+  job.Tool = TWorkToolComm::ToolForKind(info.Kind);
   job.SourceName = source;
   job.DestName = output ? *output
                         : ProposeReconstructDestination(source, KindExtension(info.Kind, info.SubKind),
                                                         DestinationRules::ForThisSystem(DefaultProjectFolder()));
+  if (job.DestName.empty()) {
+    io.err << "korvel-cli: every proposed name beside " << source.string() << " is taken; name the output with -o\n";
+    return kExitFailed;
+  }
   io.err << "korvel-cli: repairing " << source.string() << " into " << job.DestName.string() << "\n";
   return RunJobToEnd(job, mainThread, {io.out, io.err, io.showProgress});
 }

@@ -74,6 +74,9 @@ public:
 
   // "mpeg", "mpegvideo", "mpegts", "mov,mp4" or the demuxer's own name.
   const std::string& InputKind() const { return inputKind_; }
+  // The open input's length in microseconds: its longest video or audio stream, or the
+  // container's duration when that is longer; 0 when unknown.
+  int64_t InputDuration() const { return duration_; }
   const std::filesystem::path& InputName() const { return inputName_; }
   // Set when the output file was opened; cleared once a packet has been handled.
   bool OutputOpened() const { return outputOpened_; }

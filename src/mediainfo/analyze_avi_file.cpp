@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <limits>
 
 #include "avi/avi_structure_probe.h"
 #include "mediainfo/avi_media_info.h"
@@ -35,6 +36,9 @@ bool AnalyzeAviFile(const std::filesystem::path& fileName, QdMediaInfo& info) {
     stream->Info(streamInfo);
     // A stream without format bytes is still described; only its format stays empty.
     if (Failed(AddAviStream(info, static_cast<int32_t>(i), streamInfo, stream->Format()))) return false;
+    // The index's count, not the header's, which a damaged or unfinished file gets wrong.
+    info.Duration = std::max(info.Duration, static_cast<int32_t>(std::clamp<int64_t>(
+                                                stream->SampleToTime(stream->End()), 0, std::numeric_limits<int32_t>::max())));
   }
   return fileInfo.dwStreams <= kMaxAviStreams;
 }

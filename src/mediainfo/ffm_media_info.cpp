@@ -39,6 +39,10 @@ bool HasBdavExtension(const std::filesystem::path& file) {
   return extension == ".m2ts" || extension == ".mts";
 }
 
+int32_t MillisecondsOf(int64_t microseconds) {
+  return static_cast<int32_t>(std::clamp<int64_t>(microseconds / 1000, 0, std::numeric_limits<int32_t>::max()));
+}
+
 uint32_t NonNegative(int value) { return value > 0 ? static_cast<uint32_t>(value) : 0u; }
 
 // Probing decodes a few frames with whichever decoder the demuxer asks for, so one MP2 stream
@@ -95,6 +99,7 @@ HRESULT LoadFfmpegInfo(QdMediaInfo& info, const SFFMpegFmtClass* remuxer, const 
   info.SubKind = 0;
   if (info.Kind == kKindNone) return E_FAIL;
   if (info.Kind == kKindMpegTs && HasBdavExtension(info.FileName)) info.SubKind = kSubKindBdav;
+  info.Duration = MillisecondsOf(remuxer->InputDuration());
   for (unsigned i = 0; i < context->nb_streams; ++i)
     info.Streams.push_back(StreamOf(*context->streams[i], static_cast<int32_t>(i)));
   info.ClearMatched();

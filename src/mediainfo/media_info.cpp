@@ -16,6 +16,7 @@ void QdMediaInfo::Reset() {
   Kind = 0;
   SubKind = 0;
   IndexOK = true;
+  Duration = 0;
   FreeStreams();
 }
 

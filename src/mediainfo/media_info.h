@@ -69,6 +69,10 @@ public:
   uint8_t Kind = 0;     // container kind; 0 = not analysed or not supported
   uint8_t SubKind = 0;
   bool IndexOK = true;  // false: reconstruct before use
+  // The file's length in milliseconds as its analyzer measures it (the longest stream, or the
+  // container's own duration); 0 when it cannot be told. Every join takes its clips' source
+  // lengths from here, so that all ways of starting one give the same output.
+  int32_t Duration = 0;
   std::vector<QdMediaStream> Streams;
   std::vector<bool> Matched;  // scratch flags of the join comparison, one per stream
 

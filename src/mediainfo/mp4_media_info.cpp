@@ -1,6 +1,8 @@
 #include "mediainfo/mp4_media_info.h"
 
+#include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "mediainfo/container_kind.h"
 #include "mediainfo/detect_container.h"
@@ -76,6 +78,7 @@ HRESULT LoadMp4Info(QdMediaInfo& info, const SMP4FileInfo* fileInfo) {
   info.FreeStreams();
   if (!fileInfo) return E_FAIL;
   info.SubKind = SubKindOfFile(info.FileName);
+  info.Duration = static_cast<int32_t>(std::min<uint64_t>(fileInfo->Duration / 1000, std::numeric_limits<int32_t>::max()));
   // The MP4 producer copies the samples the movie box lists; those in movie fragments would be
   // lost, so a fragmented file is joined by the FFmpeg engine.
   if (fileInfo->Fragmented && info.SubKind == kSubKindMp4) info.SubKind = kSubKindMp4Unsupported;

@@ -56,4 +56,14 @@ bool IsSameFormat(const QdMediaInfo* a, QdMediaInfo* b, QdMISameChk* chk) {
   }
 }
 
+std::string DescribeIncompatibility(const QdMediaInfo& a, const QdMediaInfo& b, const QdMISameChk& chk) {
+  if (!IsSameKindFamily(a, b))
+    return "the containers differ (" + KindName(a.Kind, a.SubKind) + ", " + KindName(b.Kind, b.SubKind) + ")";
+  if (a.ComparableCount() != b.ComparableCount())
+    return "the files have " + std::to_string(a.ComparableCount()) + " and " + std::to_string(b.ComparableCount()) +
+           " comparable streams";
+  const auto describe = [](const QdMediaStream* s) { return s ? "stream " + std::to_string(s->Index) : "no stream"; };
+  return describe(chk.Stream1) + " of the first file does not match " + describe(chk.Stream2) + " of the second";
+}
+
 }  // namespace korvel

@@ -22,6 +22,9 @@ struct QdMISameChk {
 // checks. Writes only b's Matched flags and chk.
 bool IsSameFormat(const QdMediaInfo* a, QdMediaInfo* b, QdMISameChk* chk);
 
+// Why a and b failed the comparison, from what it left in chk: one English phrase.
+std::string DescribeIncompatibility(const QdMediaInfo& a, const QdMediaInfo& b, const QdMISameChk& chk);
+
 bool IsSameAviFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);
 bool IsSameWmvFormat(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);
 bool IsSameMp4Format(const QdMediaInfo& a, QdMediaInfo& b, QdMISameChk& chk);

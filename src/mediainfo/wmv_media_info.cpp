@@ -1,6 +1,8 @@
 #include "mediainfo/wmv_media_info.h"
 
+#include <algorithm>
 #include <array>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +17,7 @@
 #include "wmv/asf/asf_async_reader.h"
 #include "wmv/asf/asf_file.h"
 #include "wmv/asf/asf_guids.h"
+#include "wmv/wmv_header_copy.h"
 
 namespace korvel {
 namespace {
@@ -168,6 +171,9 @@ private:
     if (!profile || !header) return E_FAIL;
     if (const HRESULT hr = LoadWmvStreams(info, *profile); Failed(hr)) return hr;
     info.IndexOK = IsSeekable(*header);
+    uint64_t duration = 0;  // 100 ns
+    if (Succeeded(GetAttrQword(*header, "Duration", 0, duration)))
+      info.Duration = static_cast<int32_t>(std::min<uint64_t>(duration / 10000, std::numeric_limits<int32_t>::max()));
     return S_OK;
   }
 

@@ -63,14 +63,13 @@ DestinationRules DestinationRules::ForThisSystem(fs::path lastProjectFolder) {
 
 fs::path ProposeProduceDestination(const fs::path& source, const std::string& extension, const DestinationRules& rules) {
   const std::string stem = OutputStem(source, rules);
-  fs::path candidate;
   for (int n = 1; n <= kLastNumber; ++n) {
     char number[16];
     std::snprintf(number, sizeof number, "%02d", n);
-    candidate = stem + "_S" + number + "." + extension;
-    if (!rules.exists(candidate)) break;
+    fs::path candidate = stem + "_S" + number + "." + extension;
+    if (!rules.exists(candidate)) return candidate;
   }
-  return candidate;
+  return {};
 }
 
 fs::path ProposeReconstructDestination(const fs::path& source, const std::string& extension,
@@ -79,6 +78,8 @@ fs::path ProposeReconstructDestination(const fs::path& source, const std::string
   fs::path candidate = stem + "_Re." + extension;
   for (int n = 1; n <= kLastNumber && rules.exists(candidate); ++n)
     candidate = stem + "_Re" + std::to_string(n) + "." + extension;
+  // Every name is taken: proposing the last one would overwrite it without a question.
+  if (rules.exists(candidate)) return {};
   return candidate;
 }
 

@@ -18,6 +18,8 @@ struct DestinationRules {
   static DestinationRules ForThisSystem(std::filesystem::path lastProjectFolder);
 };
 
+// Both return an empty path when every candidate exists already.
+
 // source without extension + "_S" + a two-digit (or longer) number + "." + extension.
 std::filesystem::path ProposeProduceDestination(const std::filesystem::path& source, const std::string& extension,
                                                 const DestinationRules& rules);

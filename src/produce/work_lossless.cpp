@@ -1,6 +1,7 @@
 #include "produce/work_root.h"
 
 #include "mediainfo/container_kind.h"
+#include "produce/join_plan.h"
 #include "produce/producer_thread.h"
 #include "project/clip_list.h"
 
@@ -24,12 +25,20 @@ TEngine TWorkLossless::EngineFor(uint8_t kind, uint8_t subKind) {
   }
 }
 
+void TWorkLossless::Follow(const TJoinPlan& plan) {
+  Kind = plan.Reference.Kind;
+  SubKind = plan.Reference.SubKind;
+  ClipTotals = plan.Totals;
+}
+
 bool TWorkLossless::Run() {
   return Start(EngineFor(Kind, SubKind), [this](TProducerThread& thread) {
     if (!ClipList) return;
     for (int32_t i = 0; i < ClipList->Count(); ++i) {
       const TClipItem& clip = *ClipList->Get(i);
-      thread.AddClipJob(clip.FileName(), clip.StartTime(), clip.EndTime(), clip.TotalTime());
+      const size_t index = static_cast<size_t>(i);
+      thread.AddClipJob(clip.FileName(), clip.StartTime(), clip.EndTime(),
+                        index < ClipTotals.size() ? ClipTotals[index] : clip.TotalTime());
     }
   });
 }

@@ -33,7 +33,10 @@ void TWorkRoot::Finished(TProducerThread& thread) {
   result_ = thread.Result();
   // Dropped first: the handler may destroy this job, and the worker keeps its thread alive.
   thread_ = nullptr;
-  if (OnFinished) OnFinished(*this);
+  // Called through a copy: a handler that destroys this job destroys OnFinished with it,
+  // which must not happen to the function still running.
+  const std::function<void(TWorkRoot&)> handler = OnFinished;
+  if (handler) handler(*this);
 }
 
 }  // namespace korvel

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "base/hresult.h"
 #include "produce/engine_table.h"
@@ -15,6 +16,7 @@
 namespace korvel {
 
 class TClipList;
+struct TJoinPlan;
 class TProducerThread;
 
 class TWorkRoot {
@@ -72,6 +74,12 @@ public:
   // The container kind and sub-kind of the clips' files.
   uint8_t Kind = 0;
   uint8_t SubKind = 0;
+  // Each clip's source length in milliseconds, in list order; a clip without an entry hands
+  // its own TotalTime to the engine.
+  std::vector<int32_t> ClipTotals;
+
+  // Takes the kind, the sub-kind and the source lengths a plan found.
+  void Follow(const TJoinPlan& plan);
 
   static TEngine EngineFor(uint8_t kind, uint8_t subKind);
   bool Run() override;
@@ -87,6 +95,9 @@ public:
   static constexpr int32_t kToolFfmReconstruct = 2;
   int32_t Tool = -1;
 
+  // The tool that repairs files of a container kind; -1 for a kind without one (the MP4
+  // family).
+  static int32_t ToolForKind(uint8_t kind);
   static TEngine EngineFor(int32_t tool);
   bool Run() override;
 };

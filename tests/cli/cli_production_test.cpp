@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/file_read.h"
 #include "support/cli_run.h"
 #include "support/temp_dir.h"
 
@@ -65,6 +66,39 @@ TEST(CliProductionTest, ProduceReadsTheProjectAndNamesWhatStopsIt) {
   EXPECT_NE(emptyRun.out.find("holds no clip"), std::string::npos) << emptyRun.out;
 
   EXPECT_EQ(RunCli("produce " + Quoted(dir / "none.korvelproj")).exitCode, 2);
+}
+
+// A project written by a player that measured the source differently still cuts where a join
+// of the same clips cuts: both take the source's length from the analysis.
+TEST(CliProductionTest, ProduceAndJoinOfTheSameClipsWriteTheSameFile) {
+  test::TempDir dir;
+  const auto source = Fixture("ps_mpeg2_mp2.mpg");
+  const auto project = dir / "clips.korvelproj";
+  std::ofstream(project) << "[Clip]\r\nClipCount=2\r\n[Clip0]\r\nFileName=" << source.string()
+                         << "\r\nTotalTime=3500\r\nStartTime=1000\r\nEndTime=1800\r\n[Clip1]\r\nFileName="
+                         << source.string() << "\r\nTotalTime=3500\r\nStartTime=0\r\nEndTime=600\r\n";
+  const auto produced = RunCli("produce -q " + Quoted(project) + " -o " + Quoted(dir / "produced.mpg"));
+  ASSERT_EQ(produced.exitCode, 0) << produced.out;
+  const auto joined = RunCli("join -q -o " + Quoted(dir / "joined.mpg") + " " + Quoted(source) + "@1000-1800 " +
+                             Quoted(source) + "@0-600");
+  ASSERT_EQ(joined.exitCode, 0) << joined.out;
+  const auto a = ReadWholeFile(dir / "produced.mpg", 1 << 24);
+  const auto b = ReadWholeFile(dir / "joined.mpg", 1 << 24);
+  ASSERT_TRUE(a && b);
+  EXPECT_TRUE(*a == *b) << a->size() << " and " << b->size() << " bytes";
+}
+
+// Every clip is checked against the first before anything is written, by produce as by join.
+TEST(CliProductionTest, ProduceRefusesClipsThatCannotJoinAndNamesTheDifference) {
+  test::TempDir dir;
+  const auto project = dir / "mixed.korvelproj";
+  std::ofstream(project) << "[Clip]\r\nClipCount=2\r\n[Clip0]\r\nFileName=" << Fixture("avi_xvid_mp3.avi").string()
+                         << "\r\nTotalTime=2000\r\nStartTime=0\r\nEndTime=1000\r\n[Clip1]\r\nFileName="
+                         << Fixture("avi_h264.avi").string() << "\r\nTotalTime=2000\r\nStartTime=0\r\nEndTime=1000\r\n";
+  const auto run = RunCli("produce -q " + Quoted(project) + " -o " + Quoted(dir / "out.avi"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("cannot join"), std::string::npos) << run.out;
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.avi"));
 }
 
 TEST(CliProductionTest, ReconstructNeedsADescribableFile) {

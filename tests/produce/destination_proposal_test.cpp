@@ -15,10 +15,12 @@ struct FakeDisk {
   std::set<std::string> files;
   bool readOnly = false;
   std::string label;
+  bool full = false;  // every name exists
 
   DestinationRules Rules() const {
     return {"/home/ann/Documents/Korvel/", [this](const fs::path&) { return readOnly; },
-            [this](const fs::path&) { return label; }, [this](const fs::path& p) { return files.count(p.string()) > 0; }};
+            [this](const fs::path&) { return label; },
+            [this](const fs::path& p) { return full || files.count(p.string()) > 0; }};
   }
 };
 
@@ -66,6 +68,13 @@ TEST(DestinationProposalTest, ReconstructCountsUpInPlainDecimal) {
   EXPECT_EQ(ProposeReconstructDestination("/video/clip.vob", "mpg", disk.Rules()), "/video/clip_Re1.mpg");
   disk.files.insert("/video/clip_Re1.mpg");
   EXPECT_EQ(ProposeReconstructDestination("/video/clip.vob", "mpg", disk.Rules()), "/video/clip_Re2.mpg");
+}
+
+TEST(DestinationProposalTest, NothingIsProposedWhenEveryNameIsTaken) {
+  FakeDisk disk;
+  disk.full = true;
+  EXPECT_TRUE(ProposeProduceDestination("/v/a.avi", "avi", disk.Rules()).empty());
+  EXPECT_TRUE(ProposeReconstructDestination("/v/a.avi", "avi", disk.Rules()).empty());
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "fake_engine.h"
 #include "lang/lang.h"
 #include "mediainfo/container_kind.h"
+#include "produce/join_plan.h"
 #include "produce/pumped_main_thread.h"
 #include "project/clip_list.h"
 #include "support/temp_dir.h"
@@ -235,6 +236,24 @@ TEST_F(WorkTest, HandsEachClipToTheProducerInListOrder) {
   }
 }
 
+// A plan's source lengths replace what the clip list believed; the kind picks the engine.
+TEST_F(WorkTest, APlanGivesEachClipItsAnalysedLength) {
+  AddClip("b.avi", 100, 2000);
+  AddClip("a.avi", 300, 4000);
+  TJoinPlan plan;
+  plan.Verdict = TJoinPlan::kJoinable;
+  plan.Reference.Kind = kKindMpegTs;
+  plan.Totals = {7001, 9002};
+  auto job = LosslessJob();
+  job->Follow(plan);
+  RunToEnd(*job);
+
+  EXPECT_EQ(engines.Created, std::vector<TEngine>{TEngine::FfmLossless});
+  ASSERT_EQ(script.SeenJobs.size(), 2u);
+  EXPECT_EQ(script.SeenJobs[0].Total, 7001);
+  EXPECT_EQ(script.SeenJobs[1].Total, 9002);
+}
+
 TEST_F(WorkTest, ReportsEveryMissingFileByNumberAndFails) {
   AddClip("a.avi", 0, 1000);
   AddClip("b.avi", 0, 1000, false);
@@ -360,16 +379,18 @@ TEST_F(WorkTest, TheWorkerEndsOnlyOnceItsThreadIsGone) {
   EXPECT_TRUE(job->WorkerEnded());
 }
 
-// The wizard may destroy the job in its OnFinished handler; the worker still ends cleanly.
+// The wizard may destroy the job in its OnFinished handler and go on using what the handler
+// captured; the worker still ends cleanly.
 TEST_F(WorkTest, TheFinishedHandlerMayDestroyTheJob) {
   AddClip("a.avi", 0, 1000);
   auto job = LosslessJob();
   HRESULT result = E_FAIL;
   bool finished = false;
   job->OnFinished = [&](TWorkRoot& done) {
-    result = done.Result();
-    finished = true;
+    const HRESULT doneResult = done.Result();
     job.reset();
+    result = doneResult;
+    finished = true;
   };
   ASSERT_TRUE(job->Run());
   mainThread.PumpUntil([&] { return finished && script.ThreadGone->load(); }, {}, std::chrono::milliseconds(1));
