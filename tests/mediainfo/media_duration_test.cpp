@@ -5,7 +5,7 @@
 #include <string>
 
 #include "mediainfo/analyze_media_file.h"
-#include "support/cli_run.h"
+#include "support/temp_dir.h"
 
 namespace korvel {
 namespace {

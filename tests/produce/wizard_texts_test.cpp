@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "english_texts.h"
+#include "lang/lang.h"
 #include "mediainfo/container_kind.h"
 #include "produce/display_path.h"
 #include "produce/progress_text.h"
