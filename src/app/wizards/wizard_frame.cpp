@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,9 +15,11 @@
 #include <climits>
 #include <system_error>
 
+#include "app/job_shutdown.h"
 #include "app/wizards/qt_text.h"
 #include "app/wizards/wizard_widgets.h"
 #include "base/time_text.h"
+#include "controls/my_msg_box_win.h"
 #include "lang/lang.h"
 #include "produce/check_clip_files.h"
 #include "produce/progress_text.h"
@@ -29,6 +30,9 @@ namespace korvel {
 namespace {
 
 namespace fs = std::filesystem;
+
+// How long a window that goes waits for a stopped engine to end.
+constexpr std::chrono::seconds kWorkerEndBound(30);
 
 std::optional<fs::file_time_type> WriteTimeOf(const fs::path& file) {
   std::error_code error;
@@ -48,7 +52,7 @@ QPushButton* MakeButton(const char* name, const std::string& caption, QWidget* p
 
 TWizardFrame::TWizardFrame(QWidget* parent, const TEngineTable& engines)
     : QDialog(parent), rules_(DestinationRules::ForThisSystem(DefaultProjectFolder())),
-      engines_(engines) {
+      mainThread_(std::make_unique<TQtMainThread>()), engines_(engines) {
   setModal(true);
   PageCtl = new QStackedWidget(this);
   PageCtl->setObjectName("PageCtl");
@@ -91,17 +95,18 @@ TWizardFrame::TWizardFrame(QWidget* parent, const TEngineTable& engines)
   connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] { EndRunAndWait(); });
 }
 
-TWizardFrame::~TWizardFrame() {
-  // The wizard's own part is gone already: nothing of the run is shown any more.
-  closing_ = true;
-  EndRunAndWait();
-}
+TWizardFrame::~TWizardFrame() { EndRunAndWait(); }
 
 void TWizardFrame::EndRunAndWait() {
   if (!job_) return;
-  job_->Stop();
-  // The worker's last hand-over wakes the wait.
-  while (job_ && job_->Running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+  // The window or the program is going: nothing of the run is shown any more, and the job
+  // stays until its worker has let go of it.
+  closing_ = true;
+  if (!StopJobAndWaitForEnd(*job_, kWorkerEndBound)) {
+    // An engine that does not stop keeps handing its events over until it ends; the job's
+    // end below detaches them from this window, and the hand-over must outlive the window.
+    (void)mainThread_.release();
+  }
   job_.reset();
 }
 
@@ -121,7 +126,8 @@ std::optional<fs::path> TWizardFrame::AskDestination(const fs::path& current, co
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   const fs::path chosen = PathFromQt(dialog.selectedFiles().front());
   if (std::ranges::any_of(sources, [&](const fs::path& source) { return IsSameFile(chosen, source); })) {
-    QMessageBox::warning(this, windowTitle(), ToQt(LangStr("Korvel1", "DestIsSource")));
+    ShowMsgBox(this, windowTitle(), ToQt(LangStr("Korvel1", "DestIsSource")), std::nullopt, kMsgBoxWarning,
+               ToQt(LangStr("Base", "OK")));
     return std::nullopt;
   }
   if (sourceReadOnly && !rules_.isOnReadOnlyStorage(chosen)) rules_.lastProjectFolder = chosen.parent_path() / "";

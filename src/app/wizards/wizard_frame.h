@@ -91,7 +91,7 @@ protected:
                                                       const std::vector<std::filesystem::path>& sources,
                                                       bool sourceReadOnly);
 
-  IMainThread& MainThread() { return mainThread_; }
+  IMainThread& MainThread() { return *mainThread_; }
   const TEngineTable& Engines() const { return engines_; }
 
   const DestinationRules& Rules() const { return rules_; }
@@ -115,13 +115,14 @@ private:
   void ShowProgress(int32_t perMille);
   // Called once the job has started.
   virtual void RunStarted() {}
-  // Stops a running job and turns the event loop until its worker has ended.
+  // Stops a running job and turns the event loop until its worker has ended; from then on the
+  // run shows nothing.
   void EndRunAndWait();
   // After a failed run: says where a partly written output was kept.
   void NoteKeptOutput();
 
   DestinationRules rules_;
-  TQtMainThread mainThread_;
+  std::unique_ptr<TQtMainThread> mainThread_;
   const TEngineTable& engines_;
   std::unique_ptr<TWorkRoot> job_;
   bool succeeded_ = false;

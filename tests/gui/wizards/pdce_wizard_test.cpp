@@ -14,6 +14,7 @@
 
 #include "app/wizards/pdce_wizard.h"
 #include "app/wizards/result_picture.h"
+#include "controls/my_msg_box_win.h"
 #include "gui/support/gui_test_main.h"
 #include "gui/wizards/gated_engine.h"
 #include "gui/wizards/wizard_driver.h"
@@ -292,10 +293,10 @@ private slots:
       WhenModal<QMessageBox>([&](QMessageBox* question) {
         if (!question->button(QMessageBox::Yes)) return false;
         question->button(QMessageBox::Yes)->click();
-        WhenModal<QMessageBox>([&](QMessageBox* refusal) {
-          if (!refusal->text().contains("one of the source files")) return false;
+        WhenModal<TMyMsgBoxWin>([&](TMyMsgBoxWin* refusal) {
+          if (!refusal->Msg()->text().contains("one of the source files")) return false;
           warned = true;
-          refusal->accept();
+          refusal->Btn1()->click();
           return true;
         });
         return true;

@@ -52,7 +52,7 @@ KORVEL_GALLERY_WINDOW({"produce", "the produce wizard after joining two clips of
                          return std::unique_ptr<QWidget>(std::move(wizard));
                        }});
 
-KORVEL_GALLERY_WINDOW({"reconstruct", "the repair wizard after indexing an AVI file without an index", 20,
+KORVEL_GALLERY_WINDOW({"reconstruct", "the repair wizard after indexing an AVI file without an index", 19,
                        [](auto ready) {
                          static EnglishWords words;
                          auto wizard = std::make_unique<TToolCommW>();
