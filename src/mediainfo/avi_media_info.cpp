@@ -1,6 +1,10 @@
 #include "mediainfo/avi_media_info.h"
 
+#include <cstdlib>
+#include <limits>
 #include <new>
+
+#include "base/byte_view.h"
 
 #include "base/numeric.h"
 #include "mediainfo/container_kind.h"
@@ -21,6 +25,19 @@ int32_t Extent(int32_t from, int32_t to) {
   return TruncToInt32(static_cast<double>(static_cast<int64_t>(to) - static_cast<int64_t>(from)));
 }
 
+// The picture size a video stream's BITMAPINFOHEADER states; a height below 0 marks a picture
+// stored top down.
+void SizeFromBitmapHeader(std::span<const uint8_t> format, QdMediaStream& stream) {
+  const ByteView header(format);
+  const auto width = header.U32LE(4);
+  const auto height = header.U32LE(8);
+  if (!width || !height) return;
+  stream.Width = static_cast<int32_t>(*width);
+  const auto signedHeight = static_cast<int32_t>(*height);
+  stream.Height = signedHeight == std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::max()
+                                                                      : std::abs(signedHeight);
+}
+
 }  // namespace
 
 HRESULT AddAviStream(QdMediaInfo& info, int32_t index, const AviStreamInfo& streamInfo,
@@ -36,6 +53,9 @@ HRESULT AddAviStream(QdMediaInfo& info, int32_t index, const AviStreamInfo& stre
   stream.RateX1000 = RateX1000(streamInfo.dwRate, streamInfo.dwScale);
   stream.Width = Extent(streamInfo.rcLeft, streamInfo.rcRight);
   stream.Height = Extent(streamInfo.rcTop, streamInfo.rcBottom);
+  // Some muxers (GStreamer's among them) leave the frame rectangle empty; without the format's
+  // size every two such files would pass the join check whatever their pictures.
+  if (stream.StreamType == kStreamVideo && stream.Width == 0 && stream.Height == 0) SizeFromBitmapHeader(format, stream);
   try {
     stream.Format.assign(format.begin(), format.end());
   } catch (const std::bad_alloc&) {

@@ -6,7 +6,9 @@
 #include <limits>
 #include <vector>
 
+#include "mediainfo/analyze_media_file.h"
 #include "mediainfo/container_kind.h"
+#include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
@@ -85,6 +87,31 @@ TEST(AddAviStreamTest, RatesAndSizesOutOfRangeAreClampedNotWrapped) {
   EXPECT_EQ(info.Streams[0].RateX1000, std::numeric_limits<int32_t>::max());
   EXPECT_EQ(info.Streams[0].Width, std::numeric_limits<int32_t>::max());
   EXPECT_EQ(info.Streams[0].Height, std::numeric_limits<int32_t>::min());
+}
+
+// GStreamer's muxer leaves the frame rectangle empty: the picture size comes from the format.
+TEST(AddAviStreamTest, AnEmptyFrameRectangleTakesTheSizeOfTheBitmapHeader) {
+  QdMediaInfo info;
+  info.AllocStreams(1);
+  AviStreamInfo si = VideoHeader();
+  si.rcLeft = si.rcTop = si.rcRight = si.rcBottom = 0;
+  // biSize 40, biWidth 320, biHeight -240 (top down).
+  const std::vector<uint8_t> format{40, 0, 0, 0, 0x40, 0x01, 0, 0, 0x10, 0xFF, 0xFF, 0xFF};
+  ASSERT_EQ(AddAviStream(info, 0, si, format), S_OK);
+  EXPECT_EQ(info.Streams[0].Width, 320);
+  EXPECT_EQ(info.Streams[0].Height, 240);
+  // A format too short to hold the size leaves the rectangle's.
+  ASSERT_EQ(AddAviStream(info, 0, si, std::span(format).first(10)), S_OK);
+  EXPECT_EQ(info.Streams[0].Width, 0);
+  EXPECT_EQ(info.Streams[0].Height, 0);
+}
+
+TEST(AviMediaInfoFixtureTest, AGStreamerFileHasItsPictureSize) {
+  QdMediaInfo info;
+  ASSERT_TRUE(AnalyzeMediaFile(test::Fixture("gst_mpeg4_mp3.avi"), info));
+  ASSERT_GE(info.StreamCount(), 1);
+  EXPECT_EQ(info.Streams[0].Width, 160);
+  EXPECT_EQ(info.Streams[0].Height, 120);
 }
 
 TEST(AddAviStreamTest, AnIndexWithoutARecordIsRefused) {
