@@ -131,7 +131,12 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
     time = sample.time;
     sampleRead = true;
     if (sample.streamNumber == VideoStream) {
-      videoEnd = time + FrameDuration;
+      // A frame without a duration of its own lasts as long as the shortest step between two
+      // frames read; the format's frame duration may be no more than a guess.
+      if (lastVideoTime && time > *lastVideoTime)
+        videoStep = videoStep == 0 ? time - *lastVideoTime : std::min(videoStep, time - *lastVideoTime);
+      lastVideoTime = time;
+      videoEnd = time + std::max<uint64_t>(sample.duration, videoStep != 0 ? videoStep : FrameDuration);
     } else {
       otherEnd = time + sample.duration;
     }
@@ -168,15 +173,8 @@ HRESULT TWmvClipReader::ReadClip(bool searchKeyFrame) {
     const uint64_t outputTime = OutputBase + intoClip;
     host_.ClipProgress(false, static_cast<int64_t>(intoClip));
     result = CopySample(sample, outputTime);
-    if (Succeeded(result) && sample.streamNumber == VideoStream) {
-      // A frame without a duration of its own lasts as long as the shortest step between two
-      // frames of the clip; the format's frame duration may be no more than a guess.
-      if (lastVideoTime && time > *lastVideoTime)
-        videoStep = videoStep == 0 ? time - *lastVideoTime : std::min(videoStep, time - *lastVideoTime);
-      lastVideoTime = time;
-      const uint64_t frame = std::max<uint64_t>(sample.duration, videoStep != 0 ? videoStep : FrameDuration);
-      videoOutputEnd_ = std::max(videoOutputEnd_, outputTime + frame);
-    }
+    if (Succeeded(result) && sample.streamNumber == VideoStream)
+      videoOutputEnd_ = std::max(videoOutputEnd_, outputTime + (videoEnd - time));
     if (result == asf::NS_E_NO_MORE_SAMPLES) {
       result = S_OK;
       break;
