@@ -1,0 +1,33 @@
+// A file handed to korvel-cli: described (as text or JSON), repaired by the tool of its family,
+// and joined with itself, a window of it first and then the whole. This runs every engine's
+// producer over the input: the WMV clip reader with its header, script and marker copies, the
+// repairs, the MP4 engine's copy of the source's sample entries, and the FFmpeg engine's cut
+// point search and packet copy.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/commands.h"
+#include "cli/media_report.h"
+#include "fuzz/memory_file.h"
+#include "fuzz/scratch_directory.h"
+#include "mediainfo/container_kind.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using namespace korvel;
+  const fuzz::MemoryFile input(data, size);
+  if (!input.Valid()) return 0;
+  std::ostringstream out, err;
+  (void)cli::RunInfo({input.Path()}, size % 2 == 1, out, err);
+
+  const cli::MediaReport report = cli::MakeMediaReport(input.Path());
+  if (!report.analysed) return 0;
+  const std::string extension = KindExtension(report.info.Kind, report.info.SubKind);
+  const cli::ProductionStreams io{out, err, false};
+  (void)cli::RunReconstruct(input.Path(), fuzz::ScratchDirectory() / ("repaired" + extension), io);
+  (void)cli::RunJoin(fuzz::ScratchDirectory() / ("joined" + extension), {input.Path() + "@200-400", input.Path()},
+                     io);
+  return 0;
+}
