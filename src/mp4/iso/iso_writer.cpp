@@ -392,21 +392,21 @@ MP4TrackId IsoWriter::AddAc3AudioTrack(uint32_t samplingRate, const Ac3SpecificB
 
 bool IsoWriter::AddDeviceUuid(MP4TrackId track) {
   const Track* t = impl_->Find(track);
-  if (!t || t->handlerType != "vide") return false;
+  if (!t || t->handlerType != "vide" || !EntryChildrenFillEntry(t->sampleEntry, EntryKind::Visual)) return false;
   if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("uuid"), kDeviceUuid)) return true;
   return AppendSampleEntryChild(track, MakeDeviceUuidBox());
 }
 
 bool IsoWriter::AddColr(MP4TrackId track, uint16_t primaries, uint16_t transfer, uint16_t matrix) {
   const Track* t = impl_->Find(track);
-  if (!t || t->handlerType != "vide") return false;
+  if (!t || t->handlerType != "vide" || !EntryChildrenFillEntry(t->sampleEntry, EntryKind::Visual)) return false;
   if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("colr"))) return true;
   return AppendSampleEntryChild(track, MakeColourBox(primaries, transfer, matrix));
 }
 
 bool IsoWriter::AddPixelAspectRatio(MP4TrackId track, uint32_t hSpacing, uint32_t vSpacing) {
   const Track* t = impl_->Find(track);
-  if (!t || t->handlerType != "vide") return false;
+  if (!t || t->handlerType != "vide" || !EntryChildrenFillEntry(t->sampleEntry, EntryKind::Visual)) return false;
   if (FindEntryChild(t->sampleEntry, EntryKind::Visual, MakeBoxType("pasp"))) return true;
   return AppendSampleEntryChild(track, MakePixelAspectBox(hSpacing, vSpacing));
 }

@@ -51,7 +51,8 @@ public:
 
   // Boxes some players need in a visual entry: the device UUID box, colour and pixel aspect.
   // Each is added only when the entry lacks one: a source's own colour and aspect describe its
-  // pictures better than any default. False for an unknown or non-visual track.
+  // pictures better than any default. False for an unknown or non-visual track, and for an entry
+  // whose last bytes are no whole box (another layout, padding), where nothing can be appended.
   bool AddDeviceUuid(MP4TrackId track);
   bool AddColr(MP4TrackId track, uint16_t primaries, uint16_t transfer, uint16_t matrix);
   bool AddPixelAspectRatio(MP4TrackId track, uint32_t hSpacing, uint32_t vSpacing);

@@ -14,26 +14,43 @@ constexpr size_t kEntryHeader = 8;
 // index and eight reserved (or version) bytes.
 constexpr size_t kChannelCountAt = kEntryHeader + 16;
 
-}  // namespace
-
-std::optional<ByteView> FindEntryChild(std::span<const uint8_t> entry, EntryKind kind, BoxType type,
-                                       std::span<const uint8_t> extendedType) {
-  const ByteView whole(entry);
-  const ByteView payload = whole.Sub(kEntryHeader, entry.size() >= kEntryHeader ? entry.size() - kEntryHeader : 0);
+// The entry's child boxes in order, up to the first of that type (returned) or the first that
+// does not parse. *whole tells whether the walk passed whole boxes up to the entry's end.
+std::optional<ByteView> WalkEntryChildren(std::span<const uint8_t> entry, EntryKind kind, std::optional<BoxType> type,
+                                          std::span<const uint8_t> extendedType, bool* whole) {
+  *whole = false;
+  const ByteView all(entry);
+  const ByteView payload = all.Sub(kEntryHeader, entry.size() >= kEntryHeader ? entry.size() - kEntryHeader : 0);
   const auto childrenAt = SampleEntryChildrenAt(payload, kind);
   if (!childrenAt) return std::nullopt;
-  for (size_t pos = *childrenAt; pos < payload.size();) {
+  size_t pos = *childrenAt;
+  while (pos < payload.size()) {
     BoxHeader header;
     const size_t room = payload.size() - pos;
-    if (!ParseBoxHeader(payload.Sub(pos, std::min(room, kMaxBoxHeader)), room, pos, header, nullptr)) break;
+    if (!ParseBoxHeader(payload.Sub(pos, std::min(room, kMaxBoxHeader)), room, pos, header, nullptr)) return std::nullopt;
     const auto size = static_cast<size_t>(header.size);
     const ByteView body = payload.Sub(pos + header.headerSize, size - header.headerSize);
     const bool sameExtension =
         extendedType.empty() || payload.Sub(pos + header.headerSize - 16, 16).Matches(0, extendedType);
-    if (header.type == type && sameExtension) return body;
+    if (type && header.type == *type && sameExtension) return body;
     pos += size;
   }
+  *whole = true;
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<ByteView> FindEntryChild(std::span<const uint8_t> entry, EntryKind kind, BoxType type,
+                                       std::span<const uint8_t> extendedType) {
+  bool whole = false;
+  return WalkEntryChildren(entry, kind, type, extendedType, &whole);
+}
+
+bool EntryChildrenFillEntry(std::span<const uint8_t> entry, EntryKind kind) {
+  bool whole = false;
+  (void)WalkEntryChildren(entry, kind, std::nullopt, {}, &whole);
+  return whole;
 }
 
 std::vector<uint8_t> MakeDeviceUuidBox() {

@@ -23,6 +23,11 @@ inline constexpr uint8_t kDeviceUuid[16] = {0x6b, 0x68, 0x40, 0xf2, 0x5f, 0x24, 
 std::optional<ByteView> FindEntryChild(std::span<const uint8_t> entry, EntryKind kind, BoxType type,
                                        std::span<const uint8_t> extendedType = {});
 
+// Whether the entry, laid out as kind, is its fixed fields followed by whole child boxes up to
+// its end. Only then can a box be appended: behind other bytes a reader would take it for part
+// of them.
+bool EntryChildrenFillEntry(std::span<const uint8_t> entry, EntryKind kind);
+
 std::vector<uint8_t> MakeDeviceUuidBox();
 // Colour as code points: primaries, transfer characteristics, matrix coefficients.
 std::vector<uint8_t> MakeColourBox(uint16_t primaries, uint16_t transfer, uint16_t matrix);

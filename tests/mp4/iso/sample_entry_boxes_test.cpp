@@ -102,6 +102,56 @@ TEST(SampleEntryBoxesTest, PlayerBoxesFillOnlyWhatTheEntryLacks) {
   }
 }
 
+// An audio entry long enough to pass for a visual one: its child box straddles where a visual
+// entry's children begin, so read as visual it ends in four bytes that are no box.
+std::vector<uint8_t> AudioEntryOfVisualLength() {
+  BoxWriter w;
+  const size_t entry = w.Begin("mp4a");
+  w.Zeros(6);
+  w.U16(1);
+  w.Zeros(8);
+  w.U16(2);
+  w.U16(16);
+  w.Zeros(4);
+  w.U32(8000u << 16);
+  const size_t child = w.Begin("esds");
+  w.Zeros(46);
+  w.End(child);
+  w.End(entry);
+  return w.Take();
+}
+
+TEST(SampleEntryBoxesTest, NoPlayerBoxIsAppendedBehindBytesThatAreNoBox) {
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> entry;
+  };
+  const Case cases[] = {
+      {"audio layout under a video handler", AudioEntryOfVisualLength()},
+      {"padding after the children", BareVisualEntry({{0, 0, 0, 0}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    const auto out = dir / "kept.mp4";
+    auto writer = IsoWriter::Create(out, false);
+    ASSERT_TRUE(writer);
+    const MP4TrackId track = writer->AddTrackFromSampleEntry("vide", c.entry, 90000);
+    ASSERT_NE(track, MP4_INVALID_TRACK_ID);
+    EXPECT_FALSE(writer->AddDeviceUuid(track));
+    EXPECT_FALSE(writer->AddColr(track, 6, 1, 6));
+    EXPECT_FALSE(writer->AddPixelAspectRatio(track, 1, 1));
+    const uint8_t byte = 0;
+    ASSERT_TRUE(writer->WriteSample(track, {&byte, 1}, 3600, 0, true));
+    std::string error;
+    ASSERT_TRUE(writer->Close(&error)) << error;
+
+    const auto movie = IsoFile::Read(out, &error);
+    ASSERT_TRUE(movie) << error;
+    EXPECT_EQ(movie->Track(track)->GetSampleDescriptionEntry(), c.entry);
+  }
+}
+
 TEST(SampleEntryBoxesTest, Ac3TrackBuiltFromItsParametersPlays) {
   test::TempDir dir;
   const auto out = dir / "ac3.mp4";
