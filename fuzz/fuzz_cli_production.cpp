@@ -26,8 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!report.analysed) return 0;
   const std::string extension = KindExtension(report.info.Kind, report.info.SubKind);
   const cli::ProductionStreams io{out, err, false};
-  (void)cli::RunReconstruct(input.Path(), fuzz::ScratchDirectory() / ("repaired" + extension), io);
-  (void)cli::RunJoin(fuzz::ScratchDirectory() / ("joined" + extension), {input.Path() + "@200-400", input.Path()},
+  (void)cli::RunReconstruct(input.Path(), fuzz::ScratchDirectory() / ("repaired." + extension), io);
+  (void)cli::RunJoin(fuzz::ScratchDirectory() / ("joined." + extension), {input.Path() + "@200-400", input.Path()},
                      io);
   return 0;
 }
