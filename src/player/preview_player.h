@@ -6,12 +6,14 @@
 // IPlayerEngine.
 #include <QImage>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "player/player_engine.h"
 #include "playback/player_status.h"
@@ -147,7 +149,8 @@ private:
 
   std::unique_ptr<IPlayerEngine> engine_;
   TPreviewPlayerControls controls_;
-  bool hooksInstalled_ = false;
+  // The controls whose keys and mouse the player takes.
+  std::vector<QPointer<QObject>> hooked_;
   PlayerStatus status_;
   std::filesystem::path fileName_;
   bool buffering_ = false;

@@ -14,19 +14,20 @@
 namespace korvel {
 
 void TPreviewPlayer::InstallHooks() {
-  if (hooksInstalled_) return;
+  RemoveHooks();
   for (QObject* watched : std::initializer_list<QObject*>{controls_.VideoPanel, controls_.SeekBar, controls_.FineSeekBar}) {
-    if (watched) watched->installEventFilter(this);
+    if (!watched) continue;
+    watched->installEventFilter(this);
+    hooked_.emplace_back(watched);
   }
-  hooksInstalled_ = true;
 }
 
 void TPreviewPlayer::RemoveHooks() {
-  if (!hooksInstalled_) return;
-  for (QObject* watched : std::initializer_list<QObject*>{controls_.VideoPanel, controls_.SeekBar, controls_.FineSeekBar}) {
+  // The controls may already be gone when their window is torn down first.
+  for (const QPointer<QObject>& watched : hooked_) {
     if (watched) watched->removeEventFilter(this);
   }
-  hooksInstalled_ = false;
+  hooked_.clear();
 }
 
 bool TPreviewPlayer::KeyDown(int key, Qt::KeyboardModifiers modifiers) {
