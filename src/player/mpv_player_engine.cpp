@@ -151,7 +151,7 @@ void MpvPlayerEngine::Close() {
   }
   entry_ = -1;
   entryStarted_ = loaded_ = failed_ = false;
-  seekPending_ = seekStarted_ = pictureSinceSeek_ = false;
+  seekPending_ = seekStarted_ = pictureSinceSeek_ = redrawAfterRestart_ = false;
   nextSeek_.reset();
   atEnd_ = buffering_ = false;
   picture_ = QImage();

@@ -5,6 +5,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <memory>
 
 #include "controls/qd_track_bar.h"
@@ -263,6 +264,36 @@ private slots:
     w.player->CloseFile();
     QCOMPARE(w.controls.StateLabel->text(), QString());
     QCOMPARE(w.player->State(), kPlayerClosed);
+  }
+
+  void aFileThatCannotSeekOnlyGoesToItsStart() {
+    PlayerWindow w(FakeMedia{.canSeek = false});
+    QVERIFY(w.player->OpenFile("/media/a.ts"));
+    QVERIFY(!w.player->CanStep());
+    QVERIFY(!w.player->CanMarkStart());
+    QVERIFY(w.player->CanMarkEnd());
+    QVERIFY(!w.player->SetPosition(3.0));
+    QVERIFY(w.player->SetPosition(0.0));
+    // The end mark comes from where the seek bar stands.
+    w.controls.SeekBar->setValue(2500);
+    QVERIFY(w.player->MarkSelEnd());
+    QCOMPARE(w.player->SelEnd(), 2.5);
+  }
+
+  void wheelMovesTheSeekBarByTheFileLength() {
+    PlayerWindow w;
+    QVERIFY(w.player->OpenFile("/media/a.mp4"));
+    w.controls.SeekBar->setValue(1000);
+    const auto turn = [&](int delta) {
+      const QPointF centre = w.controls.SeekBar->rect().center();
+      QWheelEvent wheel(centre, w.controls.SeekBar->mapToGlobal(centre), QPoint(), QPoint(0, delta), Qt::NoButton,
+                        Qt::NoModifier, Qt::NoScrollPhase, false);
+      QApplication::sendEvent(w.controls.SeekBar, &wheel);
+    };
+    turn(120);
+    QCOMPARE(w.controls.SeekBar->value(), 1120);
+    turn(-120);
+    QCOMPARE(w.controls.SeekBar->value(), 1120 - 67);
   }
 
   void aFileThatDoesNotOpenLeavesThePlayerClosed() {
