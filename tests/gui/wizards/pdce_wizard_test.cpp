@@ -260,6 +260,22 @@ private slots:
     QVERIFY(run.WorkerGone());
   }
 
+  // The program's event loop ending with a run going: the run is stopped and its worker waited
+  // for before the loop returns.
+  void QuittingTheProgramWhileBusyStopsTheRunWithoutAHang() {
+    GatedRun run;
+    bool held = false;
+    QTimer::singleShot(0, [&] {
+      held = run.StartHeld();
+      QCoreApplication::quit();
+    });
+    QCoreApplication::exec();
+    QVERIFY(held);
+    QVERIFY(run.script.SawStop.load());
+    QVERIFY(!run.wizard->Busy());
+    QVERIFY(run.WorkerGone());
+  }
+
   void ClipsThatCannotJoinAreRefusedWithTheDifference() {
     TempDir dir;
     CopyFixture("avi_xvid_mp3.avi", dir / "a.avi");
@@ -307,6 +323,29 @@ private slots:
     Click(wizard, "BtnSetNewFile");
     QVERIFY(warned);
     QCOMPARE(wizard.Destination(), dir / "a_S01.avi");
+  }
+
+  // A source on a disc: the folder chosen on a disk that can be written becomes the project
+  // folder that later proposals use.
+  void AFolderChosenForASourceThatCannotBeWrittenBecomesTheProjectFolder() {
+    OneClip clip;
+    const TempDir& dir = clip.dir;
+    fs::create_directories(dir / "out");
+    TPdceWizardW wizard;
+    DestinationRules rules = ReadOnlySource(dir / "projects");
+    rules.isOnReadOnlyStorage = [&](const fs::path& file) { return file.parent_path() == dir.path(); };
+    wizard.SetDestinationRules(rules);
+    wizard.SetClipList(clip.clips.get());
+    QCOMPARE(wizard.Destination(), dir / "projects" / "a_S01.avi");
+    WhenModal<QFileDialog>([&](QFileDialog* dialog) {
+      dialog->selectFile(QString::fromStdString((dir / "out" / "trip.avi").string()));
+      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+      return true;
+    });
+    Click(wizard, "BtnSetNewFile");
+    QCOMPARE(wizard.Destination(), dir / "out" / "trip.avi");
+    QCOMPARE(Part<QLineEdit>(wizard, "NewFileName")->text(), QString("trip.avi"));
+    QCOMPARE(wizard.LastProjectFolder(), dir / "out" / "");
   }
 };
 
