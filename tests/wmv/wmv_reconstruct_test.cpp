@@ -10,6 +10,7 @@
 #include "ffmpeg/ffm_output_checks.h"
 #include "support/cli_run.h"
 #include "support/independent_readers.h"
+#include "support/output_timing.h"
 #include "support/temp_dir.h"
 #include "wmv/asf/asf_writer_test_support.h"
 #include "wmv/wmv_header_copy.h"
@@ -70,6 +71,23 @@ TEST(WmvReconstruct, DamagedPacketsAreReportedAndCutOut) {
     EXPECT_LE(video[i].time - video[i - 1].time, 2 * kFrame) << i;
   }
   EXPECT_EQ(SeekableAttribute(out), 1u);
+  ExpectEveryReaderTakesIt(out);
+}
+
+// GStreamer's muxer left its video 1000 hours after its audio: the repaired file plays both
+// from its start, every frame kept.
+TEST(WmvReconstruct, AGstreamerFileKeepsItsVideoAtTheStart) {
+  TempDir dir;
+  const auto source = Fixture("gst_wmv2_wmav2_smpte.wmv");
+  const auto out = dir / "repaired.wmv";
+  const CliRun run = RunCli("reconstruct -q -o " + Quoted(out) + " " + Quoted(source));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const std::vector<WmvFrame> written = ReadWmvFrames(out);
+  const std::vector<WmvFrame> video = StreamFrames(written, kVideo);
+  ASSERT_EQ(video.size(), 150u);
+  EXPECT_EQ(Checksums(video), Checksums(StreamFrames(ReadWmvFrames(source), kVideo)));
+  EXPECT_EQ(video.front().time, StreamFrames(written, 2).front().time);
+  ExpectSoundTiming(out, 6.0);
   ExpectEveryReaderTakesIt(out);
 }
 
