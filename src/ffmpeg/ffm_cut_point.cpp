@@ -19,8 +19,11 @@ namespace {
 constexpr int kAnalysedPackets = 100;
 constexpr int64_t kShortestFrame = 8333;   // microseconds (120 frames a second)
 constexpr int64_t kLongestFrame = 100000;  // microseconds (10 frames a second)
-// A damaged file could otherwise make the search step back one frame at a time through hours.
-constexpr int kLongestSearch = 3000;
+// The search for a key frame first reads from this far before the target, then twice as far
+// each time it finds none.
+constexpr int64_t kFirstStepBack = 1000000;  // microseconds
+// Times this close are one instant: a time goes through two time bases on its way.
+constexpr int64_t kSameInstant = 1000;  // microseconds
 
 struct PacketFree {
   void operator()(AVPacket* packet) const { av_packet_free(&packet); }
@@ -34,11 +37,6 @@ std::span<const uint8_t> Bytes(const AVPacket& packet) {
 bool IsMpegVideo(const AVCodecParameters& par) {
   return par.codec_type == AVMEDIA_TYPE_VIDEO &&
          (par.codec_id == AV_CODEC_ID_MPEG1VIDEO || par.codec_id == AV_CODEC_ID_MPEG2VIDEO);
-}
-
-int64_t FrameMicroseconds(const AVPacket& packet, const AVStream& stream) {
-  const int64_t duration = packet.duration > 0 ? av_rescale_q(packet.duration, stream.time_base, AV_TIME_BASE_Q) : 0;
-  return std::clamp(duration, kShortestFrame, kLongestFrame);
 }
 
 }  // namespace
@@ -95,64 +93,73 @@ int SFFMpegFmtClass::ProbeStreamIndex() const {
   return -1;
 }
 
+int64_t SFFMpegFmtClass::PresentationTime(const AVPacket& packet) const {
+  if (packet.pts != AV_NOPTS_VALUE || packet.dts == AV_NOPTS_VALUE) return packet.pts;
+  // Disc-authoring muxers give most I and P pictures a decode time only. Such a picture is shown
+  // once the B pictures decoded after it are shown; a B picture is shown as it is decoded.
+  if (!IsMpegVideoStream(packet.stream_index) || bFrameRun_ <= 0) return packet.dts;
+  const TPictureType picture = MpegPictureType(Bytes(packet));
+  return picture == TPictureType::I || picture == TPictureType::P ? packet.dts + reorderDelayStream_ : packet.dts;
+}
+
+SFFMpegFmtClass::TKeyFrameScan SFFMpegFmtClass::ScanKeyFrames(int probe, int64_t target, bool pastTarget) {
+  TKeyFrameScan scan{AV_NOPTS_VALUE, AV_NOPTS_VALUE};
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return scan;
+  const AVStream& stream = *input_->streams[probe];
+  const bool mpeg = probe == mpegVideoIndex_;
+  while (!stop_.load(std::memory_order_relaxed) && av_read_frame(input_, packet.get()) >= 0) {
+    struct Unref {
+      AVPacket* p;
+      ~Unref() { av_packet_unref(p); }
+    } unref{packet.get()};
+    if (packet->stream_index != probe) continue;
+    const int64_t decoded = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+    const int64_t shown = PresentationTime(*packet);
+    const bool key = (packet->flags & AV_PKT_FLAG_KEY) && (!mpeg || FindStartCode(Bytes(*packet)) != 0);
+    if (key && shown != AV_NOPTS_VALUE) {
+      const int64_t time = av_rescale_q(shown, stream.time_base, AV_TIME_BASE_Q);
+      if (time <= target) {
+        scan.AtOrBefore = time;
+      } else if (scan.After == AV_NOPTS_VALUE) {
+        scan.After = time;
+      }
+    }
+    // A key frame shown at or before the target is decoded at or before it.
+    if (decoded != AV_NOPTS_VALUE && av_rescale_q(decoded, stream.time_base, AV_TIME_BASE_Q) > target &&
+        (!pastTarget || scan.AtOrBefore != AV_NOPTS_VALUE || scan.After != AV_NOPTS_VALUE))
+      break;
+  }
+  return scan;
+}
+
 int64_t SFFMpegFmtClass::SeekToStart(int64_t target) {
   if (av_seek_frame(input_, -1, target, AVSEEK_FLAG_BACKWARD) < 0) return ContainerStart();
   const int probe = ProbeStreamIndex();
   if (probe < 0) return target;
-  const AVStream& stream = *input_->streams[probe];
-  const bool mpeg = probe == mpegVideoIndex_;
-  PacketPtr packet(av_packet_alloc());
-  if (!packet) return target;
-
-  int64_t position = target;
-  int64_t candidate = target;
+  // Reading starts further and further back until a key frame of the video shows up at or
+  // before the target; the copy then reads from there and starts its video at that key frame.
+  // Many key frames carry no seekable timestamp of their own, so a seek alone cannot find them.
+  const int64_t start = ContainerStart();
   int64_t cutPoint = target;
-  for (int pass = 0;; ++pass) {
-    bool accepted = true;  // the end of the file without a decision accepts
-    int64_t step = 0;
-    bool haveCandidate = false;
-    for (int probePackets = 0;;) {
-      if (av_read_frame(input_, packet.get()) < 0) break;
-      struct Unref {
-        AVPacket* p;
-        ~Unref() { av_packet_unref(p); }
-      } unref{packet.get()};
-      if (packet->stream_index != probe) continue;
-      ++probePackets;
-      if (!haveCandidate && (packet->dts != AV_NOPTS_VALUE || packet->pts != AV_NOPTS_VALUE)) {
-        haveCandidate = true;
-        candidate = av_rescale_q(packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts, stream.time_base,
-                                 AV_TIME_BASE_Q);
-      }
-      const bool key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-      bool stepBack = false;
-      if (mpeg) {
-        if (key && FindStartCode(Bytes(*packet)) != 0) break;
-        if (probePackets == 1 && !key) stepBack = true;
-        else if (probePackets >= 5) stepBack = true;
-      } else {
-        if (key) break;
-        stepBack = true;
-      }
-      if (stepBack) {
-        accepted = false;
-        step = FrameMicroseconds(*packet, stream) - 1;
-        break;
-      }
-    }
-    av_seek_frame(input_, -1, position, AVSEEK_FLAG_BACKWARD);
-    cutPoint = candidate;
-    if (accepted || pass >= kLongestSearch) break;
-    position -= step;
-    if (position < 0) break;
-    if (av_seek_frame(input_, -1, position, AVSEEK_FLAG_BACKWARD) < 0) {
-      cutPoint = position + step;
-      av_seek_frame(input_, -1, cutPoint, AVSEEK_FLAG_BACKWARD);
+  for (int64_t back = kFirstStepBack;; back *= 2) {
+    const int64_t from = std::max(target - back, start);
+    const bool first = from <= start;
+    if (av_seek_frame(input_, -1, from, AVSEEK_FLAG_BACKWARD) < 0 && !(first && RewindInput())) break;
+    const TKeyFrameScan scan = ScanKeyFrames(probe, target, first);
+    if (scan.AtOrBefore != AV_NOPTS_VALUE || first || stop_.load(std::memory_order_relaxed)) {
+      // Without a key frame before the target the clip starts at the first one after it.
+      cutPoint = scan.AtOrBefore != AV_NOPTS_VALUE ? scan.AtOrBefore
+                 : scan.After != AV_NOPTS_VALUE    ? scan.After
+                                                   : start;
+      if (av_seek_frame(input_, -1, from, AVSEEK_FLAG_BACKWARD) < 0) RewindInput();
       break;
     }
-    candidate = position;
   }
+  const int64_t keyFrame = cutPoint;
   cutPoint = std::max<int64_t>(cutPoint, 0);
+  // The video of the copy starts at the key frame; what was read before it is left out.
+  firstVideoFrom_ = keyFrame - cutPoint - kSameInstant;
   if (cutPoint != target && recordingTime_ != std::numeric_limits<int64_t>::max())
     recordingTime_ += target - cutPoint;
   return cutPoint;

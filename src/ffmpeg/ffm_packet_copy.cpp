@@ -55,10 +55,13 @@ int SFFMpegFmtClass::CopyPackets(bool first) {
       return result;
     }
     outputEnd_ = outputTimeOffset_;
+    videoEnd_ = kFfmUnset;
   }
   if (const int result = ReadPacketsToEnd(); result < 0) return result;
-  // The next input starts where the latest packet of this one ended.
-  outputTimeOffset_ = outputEnd_;
+  // The next input starts where the latest packet of this one ended; with video, where its last
+  // picture ended, so that the pictures of the clips follow one another without a gap. Sound of
+  // the next clip that would start before this one's has ended is left out (WritePacket).
+  outputTimeOffset_ = videoEnd_ != kFfmUnset ? videoEnd_ : outputEnd_;
   Progress(1000);
   headerWritten_ = true;
   return 0;
@@ -155,6 +158,7 @@ void SFFMpegFmtClass::ResetInputStreamTimes() {
     ist.FirstTimestamp = kFfmUnset;
     ist.EndMarker = kFfmUnset;
     ist.LastDts = AV_NOPTS_VALUE;
+    ist.SkipLeadingPictures = false;
   }
 }
 
@@ -202,17 +206,20 @@ bool SFFMpegFmtClass::HandlePacket(SFFInputStream& ist, AVPacket& packet) {
   const int64_t offset = av_rescale_q(inputOffset_, AV_TIME_BASE_Q, stream.time_base);
   if (packet.dts != AV_NOPTS_VALUE) packet.dts += offset;
   if (packet.pts != AV_NOPTS_VALUE) packet.pts += offset;
+  if (ist.FirstTimestamp == kFfmUnset && BeforeCut(packet)) return true;
+  if (ist.SkipLeadingPictures) {
+    if (MpegPictureType(Bytes(packet)) == TPictureType::B) return true;
+    ist.SkipLeadingPictures = false;
+  }
   RepairDiscontinuity(ist, packet);
   int64_t time = PacketTime(ist, packet);
 
   if (ist.FirstTimestamp == kFfmUnset) {
-    if (mpegVideoIndex_ >= 0 && type == AVMEDIA_TYPE_VIDEO) {
-      // A cut MPEG stream must open with a picture that decodes on its own.
-      const uint32_t code = (packet.flags & AV_PKT_FLAG_KEY) ? FindStartCode(Bytes(packet)) : 0;
-      if (code == 0) return true;
-      if (code == kMpegPictureStart && !PrependHeaders(packet, true, true)) return true;
-      if (code == kMpegGopStart && !PrependHeaders(packet, true, false)) return true;
-    }
+    // Reading started before the key frame the clip starts at.
+    if (type == AVMEDIA_TYPE_VIDEO && !(packet.flags & AV_PKT_FLAG_KEY) &&
+        firstVideoFrom_ != std::numeric_limits<int64_t>::min())
+      return true;
+    if (mpegVideoIndex_ >= 0 && type == AVMEDIA_TYPE_VIDEO && !StartMpegVideo(ist, packet)) return true;
     ist.FirstTimestamp = time;
     ++time;
   }
@@ -229,6 +236,42 @@ bool SFFMpegFmtClass::HandlePacket(SFFInputStream& ist, AVPacket& packet) {
     FixSequenceHeader(Bytes(packet));
   if (!WritePacket(ist, packet)) return false;
   outputOpened_ = false;
+  return true;
+}
+
+bool SFFMpegFmtClass::BeforeCut(const AVPacket& packet) const {
+  // Reading starts before the cut point. What lies before it is left out before it can move any
+  // stream's running time, or sound the demuxer timed twice there would pass for a jump.
+  const AVStream& stream = *input_->streams[packet.stream_index];
+  if (stream.codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+    const int64_t shown = PresentationTime(packet);
+    return shown != AV_NOPTS_VALUE && av_rescale_q(shown, stream.time_base, AV_TIME_BASE_Q) < firstVideoFrom_;
+  }
+  const int64_t time = packet.dts != AV_NOPTS_VALUE ? packet.dts : packet.pts;
+  return time != AV_NOPTS_VALUE && time < 0;
+}
+
+bool SFFMpegFmtClass::StartMpegVideo(SFFInputStream& ist, AVPacket& packet) {
+  // A cut MPEG stream must open with a picture that decodes on its own.
+  const uint32_t code = (packet.flags & AV_PKT_FLAG_KEY) ? FindStartCode(Bytes(packet)) : 0;
+  if (code == 0) return false;
+  if (code == kMpegPictureStart && !PrependHeaders(packet, true, true)) return false;
+  if (code == kMpegGopStart && !PrependHeaders(packet, true, false)) return false;
+  // The B pictures decoded after the first I picture are shown before it and may lean on the
+  // GOP before the cut; they are left out, which closes the GOP. The I picture is then decoded
+  // one frame before it is shown, as in a closed GOP, so that the previous clip's last pictures
+  // are decoded before it.
+  ist.SkipLeadingPictures = true;
+  if (av_packet_make_writable(&packet) >= 0) CloseGop(Bytes(packet));
+  const AVStream& stream = *ist.Stream;
+  const AVRational rate = stream.avg_frame_rate.num > 0 ? stream.avg_frame_rate : stream.r_frame_rate;
+  const int64_t frame = packet.duration > 0                ? packet.duration
+                        : rate.num > 0 && rate.den > 0     ? av_rescale_q(1, av_inv_q(rate), stream.time_base)
+                                                           : 0;
+  if (packet.pts != AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE && frame > 0 && packet.dts < packet.pts - frame) {
+    packet.dts = packet.pts - frame;
+    ist.LastDts = packet.dts;
+  }
   return true;
 }
 
@@ -253,16 +296,16 @@ void SFFMpegFmtClass::RepairDiscontinuity(SFFInputStream& ist, AVPacket& packet)
 int64_t SFFMpegFmtClass::PacketTime(SFFInputStream& ist, AVPacket& packet) {
   const AVStream& stream = *ist.Stream;
   int64_t time;
+  if (packet.pts == AV_NOPTS_VALUE && packet.dts != AV_NOPTS_VALUE) {
+    if (ist.LastDts != AV_NOPTS_VALUE && packet.dts <= ist.LastDts) packet.dts = ist.LastDts + packet.duration;
+    // MPEG pictures are written with the presentation time they were cut by, so that no two
+    // of them are shown at once and a join follows the last one shown.
+    if (IsMpegVideoStream(packet.stream_index)) packet.pts = PresentationTime(packet);
+  }
   if (packet.pts != AV_NOPTS_VALUE) {
     time = av_rescale_q(packet.pts, stream.time_base, AV_TIME_BASE_Q);
   } else if (packet.dts != AV_NOPTS_VALUE) {
-    if (ist.LastDts != AV_NOPTS_VALUE && packet.dts <= ist.LastDts) packet.dts = ist.LastDts + packet.duration;
     time = av_rescale_q(packet.dts, stream.time_base, AV_TIME_BASE_Q);
-    if (IsMpegVideoStream(packet.stream_index) && bFrameRun_ > 0) {
-      const TPictureType picture = MpegPictureType(Bytes(packet));
-      if (picture == TPictureType::I || picture == TPictureType::P)
-        time = av_rescale_q(packet.dts + reorderDelayStream_, stream.time_base, AV_TIME_BASE_Q);
-    }
   } else {
     time = ist.NextTime != AV_NOPTS_VALUE ? ist.NextTime : ist.CurrentTime;
   }

@@ -89,6 +89,7 @@ void SFFMpegFmtClass::CloseInput() {
   inputOffset_ = 0;
   recordingTime_ = std::numeric_limits<int64_t>::max();
   startTime_ = 0;
+  firstVideoFrom_ = std::numeric_limits<int64_t>::min();
   selectedVideo_ = -1;
   selectedAudio_ = -1;
   duration_ = 0;
@@ -117,6 +118,7 @@ void SFFMpegFmtClass::ResetAll() {
   outputKind_.clear();
   outputTimeOffset_ = 0;
   outputEnd_ = 0;
+  videoEnd_ = kFfmUnset;
   CloseInput();
 }
 

@@ -35,6 +35,8 @@ struct SFFInputStream {
   int64_t EndMarker = kFfmUnset;       // microseconds
   int64_t LastDts;                     // stream time base; AV_NOPTS_VALUE until seen
   bool PatchSequenceHeader = false;
+  // Set from an MPEG stream's first picture until its next I or P picture.
+  bool SkipLeadingPictures = false;
 };
 
 struct SFFOutputStream {
@@ -96,6 +98,16 @@ private:
   // MPEG video analysis and the cut point: ffm_cut_point.cpp
   void AnalyseMpegVideo();
   int64_t SeekToStart(int64_t target);
+  struct TKeyFrameScan {
+    int64_t AtOrBefore;  // microseconds; AV_NOPTS_VALUE when none
+    int64_t After;
+  };
+  // Reads the probe stream from where the input stands to the target (with pastTarget, on to
+  // the first key frame) and tells the last key frame shown at or before it and the first after.
+  TKeyFrameScan ScanKeyFrames(int probe, int64_t target, bool pastTarget);
+  // The packet's presentation time in its stream's time base, derived from its decode time
+  // where the packet has none; AV_NOPTS_VALUE when it has neither.
+  int64_t PresentationTime(const AVPacket& packet) const;
   int ProbeStreamIndex() const;
   void ReportClipResult(int64_t cutPoint, TClipWindow& window);
   int64_t ContainerStart() const;
@@ -115,6 +127,10 @@ private:
   // True when the input file is shorter now than when it was opened.
   bool InputShrank() const;
   bool HandlePacket(SFFInputStream& ist, AVPacket& packet);
+  // True for a packet of a stream not yet started that lies before the clip's cut point.
+  bool BeforeCut(const AVPacket& packet) const;
+  // The first packet of an MPEG video stream: false when the stream cannot start with it.
+  bool StartMpegVideo(SFFInputStream& ist, AVPacket& packet);
   void RepairDiscontinuity(SFFInputStream& ist, AVPacket& packet);
   int64_t PacketTime(SFFInputStream& ist, AVPacket& packet);
   bool PassesWindowEnd(SFFInputStream& ist, const AVPacket& packet, int64_t time);
@@ -152,6 +168,7 @@ private:
   std::string outputKind_;
   int64_t outputTimeOffset_ = 0;
   int64_t outputEnd_ = 0;
+  int64_t videoEnd_ = kFfmUnset;  // where the last picture written ends; microseconds
   std::vector<SFFOutputStream> outputStreams_;
   // input
   AVFormatContext* input_ = nullptr;
@@ -159,6 +176,9 @@ private:
   int64_t inputOffset_ = 0;
   int64_t recordingTime_;  // INT64_MAX: no window
   int64_t startTime_ = 0;
+  // The earliest time the first video packet may have, on the input timeline that starts at the
+  // cut point: the key frame found there (microseconds).
+  int64_t firstVideoFrom_;
   int selectedVideo_ = -1;
   int selectedAudio_ = -1;
   int64_t duration_ = 0;

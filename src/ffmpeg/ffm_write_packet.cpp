@@ -59,11 +59,15 @@ bool SFFMpegFmtClass::WritePacket(SFFInputStream& ist, AVPacket& packet) {
                                          : av_rescale_q(ist.CurrentTime, AV_TIME_BASE_Q, out.time_base);
     o.duration = av_rescale_q(packet.duration, in.time_base, out.time_base);
     o.time_base = out.time_base;
-    if (out.codecpar->codec_type != AVMEDIA_TYPE_VIDEO) {
-      // Audio from before the cut has nothing to go with.
-      if (o.dts < 0) continue;
-    } else {
-      if (o.dts < 0 && o.dts != AV_NOPTS_VALUE) {
+    // Audio from before the cut has nothing to go with.
+    if (out.codecpar->codec_type != AVMEDIA_TYPE_VIDEO && o.dts < 0) continue;
+    const int64_t offset = av_rescale_q(outputTimeOffset_, AV_TIME_BASE_Q, out.time_base);
+    if (o.pts != AV_NOPTS_VALUE) o.pts += offset;
+    o.dts += offset;
+    if (out.codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+      // Only the first clip can start decoding before the output's time 0; a later clip decodes
+      // its first pictures while the previous one's last are still shown.
+      if (o.dts < 0) {
         // The whole delay at once, this packet's presentation included: moving the timeline a
         // little per packet squeezes the first decode times together and lets two pictures
         // share a presentation time whenever a frame lasts longer than the step.
@@ -77,16 +81,21 @@ bool SFFMpegFmtClass::WritePacket(SFFInputStream& ist, AVPacket& packet) {
       }
       if ((o.pts != AV_NOPTS_VALUE && o.pts < 0) || (o.pts == AV_NOPTS_VALUE && ost.Frames == 0)) o.pts = o.dts;
     }
-    const int64_t offset = av_rescale_q(outputTimeOffset_, AV_TIME_BASE_Q, out.time_base);
-    if (o.pts != AV_NOPTS_VALUE) o.pts += offset;
-    o.dts += offset;
     // Muxers take only rising decode times; a repeated or backward one is moved just past
-    // the last, and a picture is never shown before it is decoded.
-    if (ost.AnyWritten && o.dts <= ost.LastDts) o.dts = ost.LastDts + 1;
+    // the last, and a picture is never shown before it is decoded. Sound that overlaps the
+    // previous clip's is left out instead, so that no two of its frames play at once.
+    if (ost.AnyWritten && o.dts <= ost.LastDts) {
+      if (out.codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+      o.dts = ost.LastDts + 1;
+    }
     if (o.pts != AV_NOPTS_VALUE && o.pts < o.dts) o.pts = o.dts;
     ost.LastDts = o.dts;
     ost.AnyWritten = true;
-    outputEnd_ = std::max(outputEnd_, av_rescale_q(o.dts + std::max<int64_t>(o.duration, 0), out.time_base, AV_TIME_BASE_Q));
+    // The next clip starts where the last picture or sound shown ends.
+    const int64_t shown = o.pts != AV_NOPTS_VALUE ? std::max(o.pts, o.dts) : o.dts;
+    const int64_t end = av_rescale_q(shown + std::max<int64_t>(o.duration, 0), out.time_base, AV_TIME_BASE_Q);
+    outputEnd_ = std::max(outputEnd_, end);
+    if (out.codecpar->codec_type == AVMEDIA_TYPE_VIDEO) videoEnd_ = std::max(videoEnd_, end);
     if (!InterleavedWrite(ost, o)) return false;
     ++ost.Frames;
   }

@@ -85,6 +85,19 @@ bool CaptureSequenceHeader(std::span<const uint8_t> data, TMpegHeaders& headers)
   return false;
 }
 
+bool CloseGop(std::span<uint8_t> data) {
+  for (size_t i = 0; i + 8 <= data.size(); ++i) {
+    if (!StartCodeAt(data, i)) continue;
+    const uint32_t code = 0x100u | data[i + 3];
+    if (code == kMpegPictureStart) return false;
+    if (code != kMpegGopStart) continue;
+    // time_code (25 bits), then closed_gop and broken_link.
+    data[i + 7] |= 0x40;
+    return true;
+  }
+  return false;
+}
+
 TPictureType MpegPictureType(std::span<const uint8_t> data) {
   for (size_t i = 0; i + 6 <= data.size(); ++i) {
     if (!StartCodeAt(data, i) || data[i + 3] != 0) continue;

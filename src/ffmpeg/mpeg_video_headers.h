@@ -29,6 +29,10 @@ struct TMpegHeaders {
 // the capture ended at a picture start code with the headers within their limits.
 bool CaptureSequenceHeader(std::span<const uint8_t> data, TMpegHeaders& headers);
 
+// Marks the GOP header that precedes the packet's first picture as closed, for a stream cut at
+// it whose B pictures leaning on the GOP before were left out. False without such a header.
+bool CloseGop(std::span<uint8_t> data);
+
 enum class TPictureType : uint8_t { Unknown = 0, I = 1, P = 2, B = 3 };
 
 // The coding type of the first picture header in the packet.

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "mediainfo/container_kind.h"
 #include "support/cli_run.h"
 #include "support/independent_readers.h"
+#include "support/output_timing.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -29,6 +32,13 @@ struct JoinCase {
 };
 
 void PrintTo(const JoinCase& c, std::ostream* os) { *os << c.name; }
+
+// How long a source's video plays, as ffprobe reads its packets.
+double SourceVideoSeconds(const std::filesystem::path& file) {
+  for (const test::ProbedStream& stream : test::ProbeStreams(file))
+    if (stream.type == "video") return test::VideoSpan(stream);
+  return 0;
+}
 
 class FfmJoin : public testing::TestWithParam<JoinCase> {};
 
@@ -60,6 +70,9 @@ TEST_P(FfmJoin, WritesAFileEveryReaderTakesWithRisingTimesAcrossTheJoins) {
     EXPECT_LT(test::LargestDtsStep(dts), 0.5);
   }
   EXPECT_EQ(test::DecodeErrors(out), "");
+  double seconds = 0;
+  for (const char* clip : c.clips) seconds += SourceVideoSeconds(Fixture(clip));
+  test::ExpectSoundTiming(out, seconds);
 
   QdMediaInfo ours;
   ASSERT_TRUE(AnalyzeMediaFile(out, ours));
@@ -92,9 +105,112 @@ INSTANTIATE_TEST_SUITE_P(
                  {"video:h264"}},
         JoinCase{"ProgramThenTransportStream", {"ps_mpeg2_mp2.mpg", "ts_mpeg2_mp2.ts"}, "out.mpg", {"mpeg-ps"},
                  {"video:mpeg2video", "audio:mp2"}},
+        JoinCase{"GStreamerProgramStream", {"gst_mpeg2_mp2.mpg", "gst_mpeg2_mp2.mpg"}, "out.mpg", {"mpeg-ps"},
+                 {"video:mpeg2video", "audio:mp2"}},
+        JoinCase{"GStreamerTransportStream", {"gst_h264_aac.ts", "gst_h264_aac.ts"}, "out.ts", {"mpeg-ts"},
+                 {"video:h264", "audio:aac"}},
+        JoinCase{"Vcd", {"vcd_mpeg1_mp2.mpg", "vcd_mpeg1_mp2.mpg"}, "out.mpg", {"mpeg-ps"},
+                 {"video:mpeg1video", "audio:mp2"}},
+        JoinCase{"Svcd", {"svcd_mpeg2_mp2.mpg", "svcd_mpeg2_mp2.mpg"}, "out.mpg", {"mpeg-ps"},
+                 {"video:mpeg2video", "audio:mp2"}},
+        JoinCase{"DvdWithNavigation", {"dvd_mpeg2_ac3.vob", "dvd_mpeg2_ac3.vob"}, "out.vob", {"mpeg-ps"},
+                 {"video:mpeg2video", "audio:ac3"}},
         JoinCase{"Mov", {"mov_h264_aac.mov", "mov_h264_aac.mov"}, "out.mov", {"mp4"}, {"video:h264", "audio:aac"}},
         JoinCase{"ThreeGp", {"3gp_h264_aac.3gp", "3gp_h264_aac.3gp"}, "out.3gp", {"mp4", "3gp"}, {"video:h264", "audio:aac"}}),
     [](const testing::TestParamInfo<JoinCase>& info) { return std::string(info.param.name); });
+
+struct ShownPicture {
+  double time;  // seconds after the source's start
+  char type;    // 'I', 'P', 'B'
+};
+
+// The source's pictures in the order they are shown, timed from the file's start as a clip's
+// range is: the decoder's view, which holds a time for pictures the container leaves untimed.
+std::vector<ShownPicture> ShownPictures(const std::filesystem::path& file) {
+  const double start = std::stod(
+      test::RunCommand("ffprobe -v error -show_entries format=start_time -of csv=p=0 " + Quoted(file)).out);
+  const test::CliRun run = test::RunCommand(
+      "ffprobe -v error -select_streams v:0 -show_entries frame=best_effort_timestamp_time,pict_type -of csv=p=0 " + Quoted(file));
+  std::vector<ShownPicture> pictures;
+  std::istringstream lines(run.out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto comma = line.find(',');
+    if (comma == std::string::npos || comma == 0 || comma + 1 >= line.size() || !std::isdigit(line[0])) continue;
+    pictures.push_back({std::stod(line.substr(0, comma)) - start, line[comma + 1]});
+  }
+  std::ranges::sort(pictures, {}, &ShownPicture::time);
+  return pictures;
+}
+
+// What a clip of MPEG video from..to shows: from the last I picture at or before its start to
+// the end of the first I or P picture shown after its end (the B pictures before that one
+// depend on it).
+double ClipSeconds(const std::vector<ShownPicture>& pictures, double from, double to, double frame) {
+  double first = pictures.front().time;
+  for (const ShownPicture& p : pictures)
+    if (p.type == 'I' && p.time <= from + 1e-6) first = p.time;
+  double end = pictures.back().time + frame;
+  for (const ShownPicture& p : pictures) {
+    if (p.type != 'B' && p.time > to + 1e-6) {
+      end = p.time + frame;
+      break;
+    }
+  }
+  return end - first;
+}
+
+struct ClipRange {
+  const char* fixture;
+  double from, to;  // seconds
+};
+
+struct WindowCase {
+  const char* name;
+  std::vector<ClipRange> clips;
+  const char* output;
+};
+
+void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.name; }
+
+class FfmWindowJoin : public testing::TestWithParam<WindowCase> {};
+
+// Clips cut inside program streams whose key frames carry a decode time only, whose GOPs are
+// open, or whose muxer writes presentation times only: each clip starts at the key frame at or
+// before its start, and the output plays cleanly with sound timing.
+TEST_P(FfmWindowJoin, ClipsStartAtTheirKeyFramesAndPlayCleanly) {
+  const WindowCase& c = GetParam();
+  test::TempDir dir;
+  const auto out = dir / c.output;
+  std::string arguments = "join -q -o " + Quoted(out);
+  double seconds = 0;
+  for (const ClipRange& clip : c.clips) {
+    arguments += " " + Quoted(Fixture(clip.fixture)) + "@" + std::to_string(std::lround(clip.from * 1000)) + "-" +
+                 std::to_string(std::lround(clip.to * 1000));
+    const std::vector<ShownPicture> pictures = ShownPictures(Fixture(clip.fixture));
+    ASSERT_GT(pictures.size(), 30u) << clip.fixture;
+    seconds += ClipSeconds(pictures, clip.from, clip.to, pictures[1].time - pictures[0].time);
+  }
+  const test::CliRun run = RunCli(arguments);
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_EQ(test::DecodeErrors(out), "");
+  test::ExpectSoundTiming(out, seconds);
+  for (const test::ReaderView& view : test::IndependentViews(out)) {
+    SCOPED_TRACE(view.reader);
+    EXPECT_TRUE(view.recognised) << view.detail;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, FfmWindowJoin,
+    testing::Values(
+        WindowCase{"VcdKeyFramesWithoutPts",
+                   {{"vcd_mpeg1_mp2.mpg", 0, 1.5}, {"vcd_mpeg1_mp2.mpg", 2.5, 4}}, "out.mpg"},
+        WindowCase{"SvcdStartInsideTheFile", {{"svcd_mpeg2_mp2.mpg", 2, 3.5}}, "out.mpg"},
+        WindowCase{"DvdOpenGops", {{"dvd_mpeg2_ac3.vob", 1, 2}, {"dvd_mpeg2_ac3.vob", 2.6, 4}}, "out.vob"},
+        WindowCase{"GStreamerProgramStream",
+                   {{"gst_mpeg2_mp2.mpg", 0, 2}, {"gst_mpeg2_mp2.mpg", 2.1, 4}}, "out.mpg"}),
+    [](const testing::TestParamInfo<WindowCase>& info) { return std::string(info.param.name); });
 
 TEST(FfmJoinTest, Mpeg2Of1088LinesComesOutDeclaredAs1080) {
   test::TempDir dir;

@@ -166,6 +166,33 @@ TEST(MpegVideoHeadersTest, OtherWidthsAndTruncatedHeadersAreLeftAlone) {
   EXPECT_EQ(cut, cutBefore);
 }
 
+TEST(MpegVideoHeadersTest, CloseGopSetsOnlyTheClosedFlagOfTheGopBeforeThePicture) {
+  std::vector<uint8_t> packet = KeyPacket({720, 576, 2, false, false});
+  const std::vector<uint8_t> before = packet;
+  ASSERT_TRUE(CloseGop(packet));
+  size_t changed = 0;
+  for (size_t i = 0; i < packet.size(); ++i) {
+    if (packet[i] == before[i]) continue;
+    ++changed;
+    // time_code fills 25 bits after the start code; closed_gop is the bit after it.
+    EXPECT_EQ(packet[i], before[i] | 0x40) << i;
+    EXPECT_EQ(std::vector<uint8_t>(packet.begin() + static_cast<ptrdiff_t>(i) - 7, packet.begin() + static_cast<ptrdiff_t>(i) - 3),
+              (std::vector<uint8_t>{0, 0, 1, 0xB8}));
+  }
+  EXPECT_EQ(changed, 1u);
+  const std::vector<uint8_t> closed = packet;
+  EXPECT_TRUE(CloseGop(packet));
+  EXPECT_EQ(packet, closed);
+
+  // A picture before any GOP header, or a GOP header cut short, is left alone.
+  std::vector<uint8_t> picture{0, 0, 1, 0x00, 0x00, 0x08, 0, 0, 0, 0, 1, 0xB8, 0, 0, 0, 0};
+  const std::vector<uint8_t> pictureBefore = picture;
+  EXPECT_FALSE(CloseGop(picture));
+  EXPECT_EQ(picture, pictureBefore);
+  std::vector<uint8_t> shortGop{0, 0, 1, 0xB8, 0, 8, 0};
+  EXPECT_FALSE(CloseGop(shortGop));
+}
+
 TEST(MpegVideoHeadersTest, Ac3FramesNeedSyncBytesAndMoreThanTwoBytes) {
   EXPECT_TRUE(IsAc3Frame(std::vector<uint8_t>{0x0B, 0x77, 0x00}));
   EXPECT_FALSE(IsAc3Frame(std::vector<uint8_t>{0x0B, 0x77}));
