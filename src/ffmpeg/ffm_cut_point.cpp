@@ -93,13 +93,27 @@ int SFFMpegFmtClass::ProbeStreamIndex() const {
   return -1;
 }
 
-int64_t SFFMpegFmtClass::PresentationTime(const AVPacket& packet) const {
+int64_t SFFMpegFmtClass::PresentationTime(const AVPacket& packet, int previousReference) const {
   if (packet.pts != AV_NOPTS_VALUE || packet.dts == AV_NOPTS_VALUE) return packet.pts;
-  // Disc-authoring muxers give most I and P pictures a decode time only. Such a picture is shown
-  // once the B pictures decoded after it are shown; a B picture is shown as it is decoded.
-  if (!IsMpegVideoStream(packet.stream_index) || bFrameRun_ <= 0) return packet.dts;
-  const TPictureType picture = MpegPictureType(Bytes(packet));
-  return picture == TPictureType::I || picture == TPictureType::P ? packet.dts + reorderDelayStream_ : packet.dts;
+  // Disc-authoring muxers give many I and P pictures a decode time only. A B picture is shown
+  // as it is decoded; an I or P picture once the B pictures decoded after it are shown: those
+  // whose temporal references lie between the previous I or P picture's and its own (all before
+  // it when it opens its GOP).
+  if (!IsMpegVideoStream(packet.stream_index)) return packet.dts;
+  const std::span<const uint8_t> data = Bytes(packet);
+  const TPictureType picture = MpegPictureType(data);
+  if (picture != TPictureType::I && picture != TPictureType::P) return packet.dts;
+  const AVStream& stream = *input_->streams[packet.stream_index];
+  const int64_t frame = packet.duration > 0 ? packet.duration
+                        : bFrameRun_ > 0    ? reorderDelayStream_ / (bFrameRun_ + 1)
+                                            : 0;
+  const int reference = MpegTemporalReference(data);
+  int64_t later;
+  if (reference >= 0 && previousReference >= 0 && reference > previousReference) later = reference - previousReference;
+  else if (reference >= 0 && picture == TPictureType::I) later = reference + 1;
+  else if (bFrameRun_ > 0) return packet.dts + reorderDelayStream_;
+  else later = stream.codecpar->video_delay > 0 ? 1 : 0;
+  return packet.dts + later * frame;
 }
 
 SFFMpegFmtClass::TKeyFrameScan SFFMpegFmtClass::ScanKeyFrames(int probe, int64_t target, bool pastTarget) {

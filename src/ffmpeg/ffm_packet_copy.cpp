@@ -159,6 +159,7 @@ void SFFMpegFmtClass::ResetInputStreamTimes() {
     ist.EndMarker = kFfmUnset;
     ist.LastDts = AV_NOPTS_VALUE;
     ist.SkipLeadingPictures = false;
+    ist.ReferenceInGop = -1;
   }
 }
 
@@ -251,6 +252,14 @@ bool SFFMpegFmtClass::BeforeCut(const AVPacket& packet) const {
   return time != AV_NOPTS_VALUE && time < 0;
 }
 
+void SFFMpegFmtClass::TrackReference(SFFInputStream& ist, const AVPacket& packet) {
+  const std::span<const uint8_t> data{packet.data, packet.data ? static_cast<size_t>(std::max(packet.size, 0)) : size_t{0}};
+  // Temporal references count again from each GOP.
+  if (FindStartCode(data) != kMpegPictureStart) ist.ReferenceInGop = -1;
+  const TPictureType picture = MpegPictureType(data);
+  if (picture == TPictureType::I || picture == TPictureType::P) ist.ReferenceInGop = MpegTemporalReference(data);
+}
+
 bool SFFMpegFmtClass::StartMpegVideo(SFFInputStream& ist, AVPacket& packet) {
   // A cut MPEG stream must open with a picture that decodes on its own.
   const uint32_t code = (packet.flags & AV_PKT_FLAG_KEY) ? FindStartCode(Bytes(packet)) : 0;
@@ -300,8 +309,9 @@ int64_t SFFMpegFmtClass::PacketTime(SFFInputStream& ist, AVPacket& packet) {
     if (ist.LastDts != AV_NOPTS_VALUE && packet.dts <= ist.LastDts) packet.dts = ist.LastDts + packet.duration;
     // MPEG pictures are written with the presentation time they were cut by, so that no two
     // of them are shown at once and a join follows the last one shown.
-    if (IsMpegVideoStream(packet.stream_index)) packet.pts = PresentationTime(packet);
+    if (IsMpegVideoStream(packet.stream_index)) packet.pts = PresentationTime(packet, ist.ReferenceInGop);
   }
+  if (IsMpegVideoStream(packet.stream_index)) TrackReference(ist, packet);
   if (packet.pts != AV_NOPTS_VALUE) {
     time = av_rescale_q(packet.pts, stream.time_base, AV_TIME_BASE_Q);
   } else if (packet.dts != AV_NOPTS_VALUE) {

@@ -37,6 +37,8 @@ struct SFFInputStream {
   bool PatchSequenceHeader = false;
   // Set from an MPEG stream's first picture until its next I or P picture.
   bool SkipLeadingPictures = false;
+  // The temporal reference of the last I or P picture of an MPEG stream in its GOP, or -1.
+  int ReferenceInGop = -1;
 };
 
 struct SFFOutputStream {
@@ -107,7 +109,9 @@ private:
   TKeyFrameScan ScanKeyFrames(int probe, int64_t target, bool pastTarget);
   // The packet's presentation time in its stream's time base, derived from its decode time
   // where the packet has none; AV_NOPTS_VALUE when it has neither.
-  int64_t PresentationTime(const AVPacket& packet) const;
+  // previousReference is the temporal reference of the I or P picture decoded before it in the
+  // same GOP, or -1.
+  int64_t PresentationTime(const AVPacket& packet, int previousReference = -1) const;
   int ProbeStreamIndex() const;
   void ReportClipResult(int64_t cutPoint, TClipWindow& window);
   int64_t ContainerStart() const;
@@ -129,6 +133,8 @@ private:
   bool HandlePacket(SFFInputStream& ist, AVPacket& packet);
   // True for a packet of a stream not yet started that lies before the clip's cut point.
   bool BeforeCut(const AVPacket& packet) const;
+  // Keeps the temporal reference of the stream's last I or P picture in its GOP.
+  void TrackReference(SFFInputStream& ist, const AVPacket& packet);
   // The first packet of an MPEG video stream: false when the stream cannot start with it.
   bool StartMpegVideo(SFFInputStream& ist, AVPacket& packet);
   void RepairDiscontinuity(SFFInputStream& ist, AVPacket& packet);

@@ -112,6 +112,12 @@ TPictureType MpegPictureType(std::span<const uint8_t> data) {
   return TPictureType::Unknown;
 }
 
+int MpegTemporalReference(std::span<const uint8_t> data) {
+  for (size_t i = 0; i + 6 <= data.size(); ++i)
+    if (StartCodeAt(data, i) && data[i + 3] == 0) return (data[i + 4] << 2) | (data[i + 5] >> 6);
+  return -1;
+}
+
 ptrdiff_t FindDisplayExtension(std::span<const uint8_t> data, size_t from) {
   constexpr size_t kGiveUpAfter = 300;
   size_t lastCode = from;

@@ -37,6 +37,9 @@ enum class TPictureType : uint8_t { Unknown = 0, I = 1, P = 2, B = 3 };
 
 // The coding type of the first picture header in the packet.
 TPictureType MpegPictureType(std::span<const uint8_t> data);
+// The temporal reference (the place in display order within its GOP) of the first picture
+// header in the packet, or -1.
+int MpegTemporalReference(std::span<const uint8_t> data);
 
 // Rewrites the first sequence header of a 1920- or 720-wide MPEG-2 key packet: a square-pixel
 // aspect code becomes the display aspect nearest the frame, and 1920 x 1088 is declared (with
