@@ -22,6 +22,8 @@ constexpr int64_t kLongestFrame = 100000;  // microseconds (10 frames a second)
 // The search for a key frame first reads from this far before the target, then twice as far
 // each time it finds none.
 constexpr int64_t kFirstStepBack = 1000000;  // microseconds
+// A clip's pictures start this much after its sound at most, as far as a join lines them up.
+constexpr int64_t kLongestVideoLead = 1000000;  // microseconds
 // Times this close are one instant: a time goes through two time bases on its way.
 constexpr int64_t kSameInstant = 1000;  // microseconds
 
@@ -174,9 +176,20 @@ int64_t SFFMpegFmtClass::SeekToStart(int64_t target) {
   cutPoint = std::max<int64_t>(cutPoint, 0);
   // The video of the copy starts at the key frame; what was read before it is left out.
   firstVideoFrom_ = keyFrame - cutPoint - kSameInstant;
+  videoLead_ = std::clamp<int64_t>(keyFrame - cutPoint, 0, kLongestVideoLead);
   if (cutPoint != target && recordingTime_ != std::numeric_limits<int64_t>::max())
     recordingTime_ += target - cutPoint;
   return cutPoint;
+}
+
+void SFFMpegFmtClass::MeasureVideoLead(int64_t cutPoint) {
+  videoLead_ = 0;
+  const int probe = ProbeStreamIndex();
+  if (probe < 0) return;
+  const TKeyFrameScan scan = ScanKeyFrames(probe, cutPoint, true);
+  const int64_t key = scan.AtOrBefore != AV_NOPTS_VALUE ? scan.AtOrBefore : scan.After;
+  if (key != AV_NOPTS_VALUE) videoLead_ = std::clamp<int64_t>(key - cutPoint, 0, kLongestVideoLead);
+  RewindInput();
 }
 
 void SFFMpegFmtClass::ReportClipResult(int64_t cutPoint, TClipWindow& window) {

@@ -47,6 +47,9 @@ int SFFMpegFmtClass::CopyPackets(bool first) {
     return kCopyFailed;
   }
   if (first && CopyCodecParameters() < 0) return kCopyFailed;
+  // The clip's first picture follows the previous clip's last; its sound from before that
+  // picture overlaps the previous clip's sound and is left out where it does (WritePacket).
+  if (!first && videoEnd_ != kFfmUnset) outputTimeOffset_ = videoEnd_ - videoLead_;
   ResetInputStreamTimes();
   av_dict_copy(&output_->metadata, input_->metadata, AV_DICT_DONT_OVERWRITE);
   if (first) {

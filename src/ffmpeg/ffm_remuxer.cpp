@@ -90,6 +90,7 @@ void SFFMpegFmtClass::CloseInput() {
   recordingTime_ = std::numeric_limits<int64_t>::max();
   startTime_ = 0;
   firstVideoFrom_ = std::numeric_limits<int64_t>::min();
+  videoLead_ = 0;
   selectedVideo_ = -1;
   selectedAudio_ = -1;
   duration_ = 0;

@@ -113,6 +113,9 @@ private:
   // same GOP, or -1.
   int64_t PresentationTime(const AVPacket& packet, int previousReference = -1) const;
   int ProbeStreamIndex() const;
+  // How long after the cut point the first key frame of a clip that starts at the beginning of
+  // its source is shown (videoLead_); the input is rewound afterwards.
+  void MeasureVideoLead(int64_t cutPoint);
   void ReportClipResult(int64_t cutPoint, TClipWindow& window);
   int64_t ContainerStart() const;
   // The output: ffm_output.cpp
@@ -185,6 +188,9 @@ private:
   // The earliest time the first video packet may have, on the input timeline that starts at the
   // cut point: the key frame found there (microseconds).
   int64_t firstVideoFrom_;
+  // How long after the cut point the clip's first picture is shown (microseconds); a join puts
+  // that picture right after the previous clip's last.
+  int64_t videoLead_ = 0;
   int selectedVideo_ = -1;
   int selectedAudio_ = -1;
   int64_t duration_ = 0;

@@ -33,11 +33,24 @@ struct JoinCase {
 
 void PrintTo(const JoinCase& c, std::ostream* os) { *os << c.name; }
 
-// How long a source's video plays, as ffprobe reads its packets.
+// How long a source's video plays: its pictures as the decoder counts them, one frame each.
+// (The container leaves the last pictures of some program streams without a time.)
 double SourceVideoSeconds(const std::filesystem::path& file) {
-  for (const test::ProbedStream& stream : test::ProbeStreams(file))
-    if (stream.type == "video") return test::VideoSpan(stream);
-  return 0;
+  const std::string out = test::RunCommand(
+      "ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames,avg_frame_rate "
+      "-of default=nw=1 " + Quoted(file)).out;
+  double frames = 0, rate = 0;
+  std::istringstream lines(out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+    if (key == "nb_read_frames") frames = std::stod(value);
+    if (key == "avg_frame_rate" && value.find('/') != std::string::npos)
+      rate = std::stod(value.substr(0, value.find('/'))) / std::stod(value.substr(value.find('/') + 1));
+  }
+  return rate > 0 ? frames / rate : 0;
 }
 
 class FfmJoin : public testing::TestWithParam<JoinCase> {};
