@@ -75,7 +75,7 @@ bool SFFMpegFmtClass::OpenInput(const std::filesystem::path& file, TClipWindow* 
 
   const int64_t target = startTime_ + ContainerStart();
   const int64_t cutPoint = startTime_ != 0 ? SeekToStart(target) : target;
-  if (startTime_ == 0) MeasureVideoLead(cutPoint);
+  if (window && startTime_ == 0) MeasureVideoLead(cutPoint);
   if (window) ReportClipResult(cutPoint, *window);
   inputOffset_ = -cutPoint;
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_read.h"
 #include "ffmpeg/ffm_output_checks.h"
 #include "mediainfo/analyze_media_file.h"
 #include "mediainfo/container_kind.h"
@@ -224,6 +225,46 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"GStreamerProgramStream",
                    {{"gst_mpeg2_mp2.mpg", 0, 2}, {"gst_mpeg2_mp2.mpg", 2.1, 4}}, "out.mpg"}),
     [](const testing::TestParamInfo<WindowCase>& info) { return std::string(info.param.name); });
+
+// The GOP headers and pictures of a file's MPEG video in decode order: "GOP" or "GOP closed",
+// then "I", "P", "B" for each picture.
+std::vector<std::string> MpegVideoUnits(const std::filesystem::path& file, const std::filesystem::path& scratch) {
+  const test::CliRun extract = test::RunCommand("ffmpeg -nostdin -v error -y -i " + Quoted(file) +
+                                                " -map 0:v:0 -c copy -f mpeg2video " + Quoted(scratch) + " 2>&1");
+  EXPECT_EQ(extract.exitCode, 0) << extract.out;
+  const std::vector<uint8_t> data = ReadWholeFile(scratch, size_t{64} << 20).value_or(std::vector<uint8_t>{});
+  std::vector<std::string> units;
+  for (size_t i = 0; i + 8 <= data.size(); ++i) {
+    if (data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1) continue;
+    if (data[i + 3] == 0xB8) units.push_back((data[i + 7] & 0x40) ? "GOP closed" : "GOP");
+    if (data[i + 3] == 0x00) units.push_back(std::string(1, "?IPB"[(data[i + 5] >> 3) & 3]));
+  }
+  return units;
+}
+
+// A clip that starts on an open GOP leaves out the B pictures that lean on the GOP before and
+// says that its first GOP is closed.
+TEST(FfmJoinTest, ClipStartingOnAnOpenGopStartsWithAClosedOne) {
+  test::TempDir dir;
+  const auto source = Fixture("dvd_mpeg2_ac3.vob");
+  const std::vector<std::string> before = MpegVideoUnits(source, dir / "source.m2v");
+  // The source's later GOPs are open, their I pictures followed by B pictures.
+  const auto second = std::find(before.begin() + 1, before.end(), "GOP");
+  ASSERT_NE(second, before.end());
+  ASSERT_GE(before.end() - second, 3);
+  ASSERT_EQ(*(second + 1), "I");
+  ASSERT_EQ(*(second + 2), "B");
+
+  const auto out = dir / "out.vob";
+  const test::CliRun run = RunCli("join -q -o " + Quoted(out) + " " + Quoted(source) + "@2600-4000");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  const std::vector<std::string> after = MpegVideoUnits(out, dir / "out.m2v");
+  ASSERT_GE(after.size(), 3u);
+  EXPECT_EQ(after[0], "GOP closed");
+  EXPECT_EQ(after[1], "I");
+  EXPECT_EQ(after[2], "P");
+  EXPECT_EQ(test::DecodeErrors(out), "");
+}
 
 TEST(FfmJoinTest, Mpeg2Of1088LinesComesOutDeclaredAs1080) {
   test::TempDir dir;
