@@ -27,6 +27,10 @@ std::span<uint8_t> Bytes(AVPacket& packet) {
   return {packet.data, packet.data ? static_cast<size_t>(std::max(packet.size, 0)) : size_t{0}};
 }
 
+std::span<const uint8_t> Bytes(const AVPacket& packet) {
+  return {packet.data, packet.data ? static_cast<size_t>(std::max(packet.size, 0)) : size_t{0}};
+}
+
 bool IsMpeg2ProgramMuxer(const std::string& name) { return name == "vob" || name == "svcd" || name == "dvd"; }
 
 struct PacketFree {
@@ -256,7 +260,7 @@ bool SFFMpegFmtClass::BeforeCut(const AVPacket& packet) const {
 }
 
 void SFFMpegFmtClass::TrackReference(SFFInputStream& ist, const AVPacket& packet) {
-  const std::span<const uint8_t> data{packet.data, packet.data ? static_cast<size_t>(std::max(packet.size, 0)) : size_t{0}};
+  const std::span<const uint8_t> data = Bytes(packet);
   // Temporal references count again from each GOP.
   if (FindStartCode(data) != kMpegPictureStart) ist.ReferenceInGop = -1;
   const TPictureType picture = MpegPictureType(data);
@@ -339,8 +343,7 @@ bool SFFMpegFmtClass::PassesWindowEnd(SFFInputStream& ist, const AVPacket& packe
   // picture, and the B pictures that precede it in decode order.
   if (par.codec_type != AVMEDIA_TYPE_VIDEO || par.video_delay <= 0 || !IsMpegVideoStream(packet.stream_index))
     return finish();
-  const TPictureType picture =
-      MpegPictureType({packet.data, packet.data ? static_cast<size_t>(std::max(packet.size, 0)) : size_t{0}});
+  const TPictureType picture = MpegPictureType(Bytes(packet));
   if (picture == TPictureType::Unknown) return finish();
   if (picture != TPictureType::B) ist.EndMarker = time;
   return true;

@@ -129,6 +129,26 @@ TEST(MpegVideoHeadersTest, PictureTypeComesFromThePictureHeader) {
   EXPECT_EQ(MpegPictureType(std::vector<uint8_t>{0, 0, 1, 0xB3, 1, 2, 3}), TPictureType::Unknown);
 }
 
+TEST(MpegVideoHeadersTest, TemporalReferenceComesFromTheFirstPictureHeader) {
+  for (const uint32_t reference : {0u, 2u, 513u, 1023u}) {
+    // A GOP header first, as a key packet has it; the second picture must not count.
+    const std::vector<uint8_t> packet = BitWriter()
+                                            .Bytes({0, 0, 1, 0xB8, 0x00, 0x08, 0x00, 0x00})
+                                            .Bytes({0, 0, 1, 0})
+                                            .Put(reference, 10)
+                                            .Put(1, 3)
+                                            .Put(0, 3)
+                                            .Bytes({0, 0, 1, 0})
+                                            .Put(7, 10)
+                                            .Put(3, 3)
+                                            .Put(0, 3)
+                                            .Take();
+    EXPECT_EQ(MpegTemporalReference(packet), static_cast<int>(reference));
+  }
+  EXPECT_EQ(MpegTemporalReference(std::vector<uint8_t>{0, 0, 1, 0xB3, 1, 2, 3}), -1);
+  EXPECT_EQ(MpegTemporalReference(std::vector<uint8_t>{0, 0, 1, 0, 0x40}), -1);  // cut short
+}
+
 TEST(MpegVideoHeadersTest, Height1088IsDeclaredAs1080InHeaderAndDisplayExtension) {
   for (const bool colour : {false, true}) {
     SCOPED_TRACE(colour);
