@@ -1,9 +1,11 @@
 #include "produce/join_plan.h"
 
+#include <algorithm>
 #include <map>
 #include <system_error>
 
 #include "mediainfo/same_format.h"
+#include "produce/work_root.h"
 
 namespace korvel {
 namespace {
@@ -44,8 +46,16 @@ TJoinPlan PlanJoin(const TClipList& clips, const TMediaAnalyzer& analyze) {
       return plan;
     }
   }
-  if (plan.ReferenceIndex >= 0) plan.Verdict = TJoinPlan::kJoinable;
-  else plan.Problem = "none of the clips' files exists";
+  if (plan.ReferenceIndex < 0) {
+    plan.Problem = "none of the clips' files exists";
+    return plan;
+  }
+  plan.Verdict = TJoinPlan::kJoinable;
+  // The FFmpeg engine fits each clip into its file as it measures the file itself, and takes
+  // any other length as a timeline that lost or gained time: one measured by another reader
+  // (a movie box's duration) or in whole milliseconds would move its cut. 0 lets it measure.
+  if (TWorkLossless::EngineFor(plan.Reference.Kind, plan.Reference.SubKind) == TEngine::FfmLossless)
+    std::fill(plan.Totals.begin(), plan.Totals.end(), 0);
   return plan;
 }
 

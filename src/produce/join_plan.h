@@ -26,7 +26,9 @@ struct TJoinPlan {
   // Its file's description; the engine follows its kind and sub-kind.
   QdMediaInfo Reference;
   // One per clip: its file's length in milliseconds from the analysis, 0 when unknown or
-  // when the file is missing (the run reports missing files itself).
+  // when the file is missing (the run reports missing files itself). 0 for every clip the
+  // FFmpeg engine joins: it measures each file itself, and only that measurement leaves its
+  // cut where the clip says.
   std::vector<int32_t> Totals;
 
   bool Joinable() const { return Verdict == kJoinable; }

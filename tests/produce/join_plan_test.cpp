@@ -80,6 +80,17 @@ TEST_F(JoinPlanTest, EveryClipGetsItsFileLengthAndEachFileIsDescribedOnce) {
   EXPECT_EQ(analysed["a.avi"], 1);
 }
 
+// The FFmpeg engine measures its files itself; a length from another reader would move its cut.
+TEST_F(JoinPlanTest, FilesTheFfmpegEngineJoinsGetNoLength) {
+  files["a.ts"] = {kKindMpegTs, 160, 4000, true};
+  files["b.ts"] = {kKindMpegTs, 160, 6500, true};
+  AddClip("a.ts");
+  AddClip("b.ts");
+  const TJoinPlan plan = Plan();
+  ASSERT_TRUE(plan.Joinable()) << plan.Problem;
+  EXPECT_EQ(plan.Totals, (std::vector<int32_t>{0, 0}));
+}
+
 // Missing files are the run's to report, by number; the first existing clip leads.
 TEST_F(JoinPlanTest, MissingFilesAreLeftToTheRun) {
   files["b.avi"].duration = 6500;
