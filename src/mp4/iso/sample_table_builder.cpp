@@ -77,7 +77,9 @@ void SampleTableBuilder::WriteBoxes(BoxWriter& w) const {
   }
 
   box = w.BeginFull("stsz", 0, 0);
-  const bool sameSize = !sizes_.empty() && std::ranges::all_of(sizes_, [&](uint32_t s) { return s == sizes_[0]; });
+  // A common size of 0 would say that the sizes follow: samples that are all empty are listed.
+  const bool sameSize =
+      !sizes_.empty() && sizes_[0] != 0 && std::ranges::all_of(sizes_, [&](uint32_t s) { return s == sizes_[0]; });
   w.U32(sameSize ? sizes_[0] : 0);
   w.U32(SampleCount());
   if (!sameSize)
