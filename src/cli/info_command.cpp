@@ -24,7 +24,9 @@ int RunInfo(const std::vector<std::filesystem::path>& files, bool json, std::ost
       PrintMediaReport(report, out);
     }
   }
-  if (json) out << reports.dump(2) << "\n";
+  // Names and texts come from files and file systems, neither of which promises UTF-8: a byte
+  // that is none becomes U+FFFD rather than ending the program.
+  if (json) out << reports.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << "\n";
   return exitCode;
 }
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "base/file_read.h"
 #include "support/cli_run.h"
@@ -36,6 +37,25 @@ TEST(CliTest, InfoJsonListsEveryFileInOrder) {
   EXPECT_EQ(json[0]["Kind"], 5);
   EXPECT_EQ(json[0]["SubKind"], 5);
   EXPECT_NE(json[1]["Error"].get<std::string>().find("No such file"), std::string::npos);
+}
+
+TEST(CliTest, InfoJsonOfTextThatIsNoUtf8StaysJson) {
+  // A handler type is four bytes of the file, shown as text; file names on Linux are bytes too.
+  test::TempDir dir;
+  std::vector<uint8_t> bytes = *ReadWholeFile(Fixture("mp4_aac_only.mp4"), 1 << 20);
+  const std::string handler = "hdlr";
+  const auto hdlr = std::search(bytes.begin(), bytes.end(), handler.begin(), handler.end());
+  ASSERT_NE(hdlr, bytes.end());
+  hdlr[13] = 0xA5;  // the handler type's second byte, behind the version, flags and predefined field
+  const auto file = dir / "odd\xFF.mp4";
+  test::WriteFileBytes(file, bytes);
+
+  const test::CliRun run = RunCli("info --json " + Quoted(file), false);
+  EXPECT_EQ(run.exitCode, 0);
+  const auto json = nlohmann::json::parse(run.out, nullptr, false);
+  ASSERT_FALSE(json.is_discarded()) << run.out;
+  ASSERT_EQ(json.size(), 1u);
+  EXPECT_NE(json[0]["FileName"].get<std::string>().find("\uFFFD"), std::string::npos);
 }
 
 TEST(CliTest, UnreadableAndGarbageFilesGetAClearMessage) {
