@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <future>
 
@@ -34,6 +35,7 @@ public:
     job_.Kind = kKindAvi;
     job_.DestName = dest;
     job_.OnStatus = [this](const std::string& line) {
+      offGuiThread |= QThread::currentThread() != thread();
       ++lines;
       if (closing) ++linesWhileClosing;
       setText(QString::fromStdString(line));
@@ -45,6 +47,7 @@ public:
   int lines = 0;
   int linesWhileClosing = 0;
   int finished = 0;
+  bool offGuiThread = false;
   bool closing = false;
   bool workerEndedAtClose = false;
 
@@ -119,6 +122,7 @@ private slots:
     QVERIFY(script_->SawStop);
     QCOMPARE(window->finished, 1);
     QVERIFY(window->linesWhileClosing >= 2);  // the stop line, then the worker's own lines
+    QVERIFY(!window->offGuiThread);
     QCOMPARE(window->Job().Result(), E_FAIL);
     window.reset();
     QTest::qWait(20);  // nothing is left to arrive for the freed window
