@@ -1,6 +1,5 @@
 // The program's own controls in the gallery of scripts/screenshot.
 #include <QLabel>
-#include <QPalette>
 #include <QVBoxLayout>
 
 #include "controls/my_msg_box_win.h"
@@ -24,12 +23,7 @@ std::unique_ptr<QWidget> MessageBoxWindow(const std::function<void()>& ready) {
 // Two bars as the player shows them: the whole file with a selection, and the fine bar of ten
 // seconds either side with its ticks.
 std::unique_ptr<QWidget> TrackBarWindow(const std::function<void()>& ready) {
-  auto window = std::make_unique<QWidget>();
-  QPalette dark = window->palette();
-  dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-  dark.setColor(QPalette::WindowText, QColor(0xd0, 0xd0, 0xd0));
-  window->setPalette(dark);
-  window->setAutoFillBackground(true);
+  auto window = MakeDarkGalleryWindow();
   auto* layout = new QVBoxLayout(window.get());
   auto* seek = new TQdTrackBar;
   seek->setRange(0, 10000);

@@ -24,6 +24,10 @@ struct GalleryWindow {
 // Adds a window to the gallery; returns true so that it can initialise a static.
 bool RegisterGalleryWindow(GalleryWindow window);
 
+// An empty top-level window in the dark colours the program's video area uses, for controls
+// that are meant to sit on it.
+std::unique_ptr<QWidget> MakeDarkGalleryWindow();
+
 }  // namespace korvel::test
 
 #define KORVEL_GALLERY_CONCAT_(a, b) a##b

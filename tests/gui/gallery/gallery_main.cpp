@@ -1,6 +1,8 @@
 // korvel-gallery [--list] [WHAT]: shows one window of the program in a sandbox of user folders.
 // Once the window shows what it should, it prints "ready 0xWINDOWID" and keeps running until it
 // is ended, so that scripts/screenshot can take its picture.
+#include <QColor>
+#include <QPalette>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +42,16 @@ void ListWindows(std::FILE* out) {
 bool RegisterGalleryWindow(GalleryWindow window) {
   Registry().push_back(std::move(window));
   return true;
+}
+
+std::unique_ptr<QWidget> MakeDarkGalleryWindow() {
+  auto window = std::make_unique<QWidget>();
+  QPalette dark = window->palette();
+  dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
+  dark.setColor(QPalette::WindowText, QColor(0xd0, 0xd0, 0xd0));
+  window->setPalette(dark);
+  window->setAutoFillBackground(true);
+  return window;
 }
 
 }  // namespace korvel::test

@@ -2,7 +2,6 @@
 // again, with the state and position labels and both seek bars as the main window has them.
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPalette>
 #include <QScrollArea>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -18,12 +17,7 @@ namespace korvel::test {
 namespace {
 
 std::unique_ptr<QWidget> PlayerWindow(const std::function<void()>& ready) {
-  auto window = std::make_unique<QWidget>();
-  QPalette dark = window->palette();
-  dark.setColor(QPalette::Window, QColor(0x20, 0x20, 0x20));
-  dark.setColor(QPalette::WindowText, QColor(0xd0, 0xd0, 0xd0));
-  window->setPalette(dark);
-  window->setAutoFillBackground(true);
+  auto window = MakeDarkGalleryWindow();
   // Made first, so that it goes before the controls it works on.
   auto* player = new TPreviewPlayer(std::make_unique<MpvPlayerEngine>(MpvPlayerEngine::Options{.audioOutput = "null"}),
                                     window.get());
