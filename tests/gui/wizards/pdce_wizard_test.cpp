@@ -304,7 +304,6 @@ private slots:
     bool warned = false;
     WhenModal<QFileDialog>([&](QFileDialog* dialog) {
       if (dialog->objectName() != "SaveDg") return false;
-      dialog->selectFile(QString::fromStdString((dir / "a.avi").string()));
       // An existing name is asked about first; the answer is yes, and then comes the refusal.
       WhenModal<QMessageBox>([&](QMessageBox* question) {
         if (!question->button(QMessageBox::Yes)) return false;
@@ -317,7 +316,7 @@ private slots:
         });
         return true;
       });
-      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+      ChooseInFileDialog(*dialog, dir / "a.avi");
       return true;
     });
     Click(wizard, "BtnSetNewFile");
@@ -338,8 +337,7 @@ private slots:
     wizard.SetClipList(clip.clips.get());
     QCOMPARE(wizard.Destination(), dir / "projects" / "a_S01.avi");
     WhenModal<QFileDialog>([&](QFileDialog* dialog) {
-      dialog->selectFile(QString::fromStdString((dir / "out" / "trip.avi").string()));
-      static_cast<QDialog*>(dialog)->accept();  // as the Save button does
+      ChooseInFileDialog(*dialog, dir / "out" / "trip.avi");
       return true;
     });
     Click(wizard, "BtnSetNewFile");

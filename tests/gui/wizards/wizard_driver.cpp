@@ -1,6 +1,7 @@
 #include "gui/wizards/wizard_driver.h"
 
 #include <QDeadlineTimer>
+#include <QLineEdit>
 #include <QTest>
 
 #include "produce/wizard_summary.h"
@@ -53,6 +54,15 @@ std::unique_ptr<TClipList> MakeClips(const std::vector<ClipSpec>& clips) {
 void CopyFixture(const char* fixture, const std::filesystem::path& dest) {
   std::filesystem::create_directories(dest.parent_path());
   std::filesystem::copy_file(Fixture(fixture), dest, std::filesystem::copy_options::overwrite_existing);
+}
+
+void ChooseInFileDialog(QFileDialog& dialog, const std::filesystem::path& file) {
+  const QString name = QString::fromStdString(file.string());
+  dialog.selectFile(name);
+  // selectFile leaves the name field alone while it has the focus, so the name is typed there
+  // too, whole, as a person may.
+  if (auto* field = dialog.findChild<QLineEdit*>("fileNameEdit")) field->setText(name);
+  static_cast<QDialog&>(dialog).accept();  // as the Save button does
 }
 
 }  // namespace korvel::test

@@ -1,6 +1,7 @@
 #pragma once
 // Driving a wizard as a person would: its buttons by name, its log, the end of its run.
 #include <QApplication>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -66,6 +67,9 @@ void WhenModal(std::function<bool(T*)> act) {
     if (!window || !act(window)) WhenModal<T>(act);
   });
 }
+
+// Chooses file in a file dialog and presses Save.
+void ChooseInFileDialog(QFileDialog& dialog, const std::filesystem::path& file);
 
 // Copies a fixture to dest, making its folder.
 void CopyFixture(const char* fixture, const std::filesystem::path& dest);
