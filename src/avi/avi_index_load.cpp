@@ -29,7 +29,7 @@ bool AviReadHandlerAvi2::LoadIdx1(uint32_t entryCount, uint64_t moviePosition) {
   bool relative = moviePosition >= kRelativeOffsetsFrom;
   // Relative offsets count from the "movi" code, four bytes before the movie data.
   const uint64_t relativeBase = moviePosition >= 4 ? moviePosition - 4 : 0;
-  std::vector<uint8_t> raw(size_t{kIdx1Batch} * kIdx1EntrySize);
+  std::vector<uint8_t> raw(size_t{std::min(kIdx1Batch, entryCount)} * kIdx1EntrySize);
   for (uint32_t done = 0; done < entryCount;) {
     const uint32_t batch = std::min(kIdx1Batch, entryCount - done);
     if (!file_.ReadExact(raw.data(), size_t{batch} * kIdx1EntrySize)) {

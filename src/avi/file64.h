@@ -1,10 +1,13 @@
 #pragma once
 // Read access to one file with a 64-bit position that every read and seek keeps current.
 // A read that stops early because the file ends is a short read; anything else is an error.
+// Small reads come from a window of the file read at once: rebuilding an index steps over
+// damaged data a few bytes at a time, and would otherwise cost one system call per step.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "base/riff_chunk.h"
 
@@ -35,9 +38,16 @@ public:
   uint64_t BytesRead() const { return bytesRead_; }
 
 private:
+  // Reads at `at` until length bytes or the end of the file; -1 when a read fails.
+  int64_t ReadAt(uint64_t at, uint8_t* out, size_t length);
+  bool FillWindow(uint64_t at);
+
   int fd_ = -1;
   uint64_t position_ = 0;
   uint64_t bytesRead_ = 0;
+  std::vector<uint8_t> window_;
+  uint64_t windowStart_ = 0;
+  bool windowReachesEnd_ = false;
 };
 
 }  // namespace korvel
