@@ -34,6 +34,10 @@ void TClipItem::SetFocused(bool focused) { SetFlag(focused_, focused); }
 void TClipItem::SetSelected(bool selected) { SetFlag(selected_, selected); }
 void TClipItem::SetCurrent(bool current) { SetFlag(current_, current); }
 
+void TClipItem::RefreshPicture() {
+  if (IClipListView* view = owner_ ? owner_->View() : nullptr) view->ItemFlagsChanged(*this);
+}
+
 bool TClipItem::CheckFileExists() {
   if (fileName_.empty()) return false;
   std::error_code error;

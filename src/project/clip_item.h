@@ -43,6 +43,9 @@ public:
   void SetSelected(bool selected);
   void SetCurrent(bool current);
 
+  // The thumbnail changed: the tile shows it again.
+  void RefreshPicture();
+
   // An empty name is false and leaves the stored flag alone.
   bool CheckFileExists();
 

@@ -2,6 +2,7 @@
 // An engine the tests script: a file is what the test says it is, and the position it reports is
 // the time of the frame it would show (the frame at or before the position asked for).
 #include <cmath>
+#include <functional>
 #include <vector>
 
 #include "player/player_engine.h"
@@ -29,6 +30,8 @@ public:
   std::optional<double> stopTime;
   std::vector<int> selectedAudio;
   std::vector<double> seeks;
+  // The picture a settled seek shows, by position; none without it.
+  std::function<QImage(double)> pictureAt;
 
   // The file reached its stop time while running.
   void ReachEnd() {
@@ -73,7 +76,7 @@ public:
     return open;
   }
   QImage CurrentPicture() const override { return {}; }
-  QImage WaitForSettledPicture() override { return {}; }
+  QImage WaitForSettledPicture() override { return open && pictureAt ? pictureAt(position) : QImage(); }
 };
 
 }  // namespace korvel::test

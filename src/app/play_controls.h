@@ -1,0 +1,128 @@
+#pragma once
+// The main window's playback controls: the preview player wired to the play strip, the video
+// area and the window's commands. Runs each command's player operation, enables the commands
+// from the player's state, runs the timers that follow playback, seeks from the two bars, lets
+// the selection marks edit the linked clip, and makes clips from the selection.
+#include <QObject>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QScrollArea;
+
+namespace korvel {
+
+class TClipItem;
+class TClipList;
+class TPlayStrip;
+class TPreviewPlayer;
+class TVideoPanel;
+
+// The window's commands these controls run or enable; none is owned. Produce, File List and
+// Clip List are run by the window, the controls only place and enable them.
+struct TPlayActions {
+  QAction* CloseMedia = nullptr;
+  QAction* Stop = nullptr;
+  QAction* Pause = nullptr;
+  QAction* Play = nullptr;
+  QAction* First = nullptr;
+  QAction* Last = nullptr;
+  QAction* Back = nullptr;
+  QAction* Next = nullptr;
+  QAction* BackSec = nullptr;
+  QAction* NextSec = nullptr;
+  QAction* SetSelStart = nullptr;
+  QAction* SetSelEnd = nullptr;
+  QAction* GoToSelStart = nullptr;
+  QAction* GoToSelEnd = nullptr;
+  QAction* FullScreen = nullptr;
+  QAction* CloseFullScreen = nullptr;
+  QAction* UnlinkClip = nullptr;
+  QAction* AddClip = nullptr;
+  QAction* CopyClip = nullptr;
+  QAction* Produce = nullptr;
+  QAction* FileList = nullptr;
+  QAction* ClipList = nullptr;
+};
+
+// Where the player shows its pictures.
+struct TVideoArea {
+  QScrollArea* Container = nullptr;
+  TVideoPanel* Panel = nullptr;
+};
+
+class TPlayControls : public QObject {
+  Q_OBJECT
+
+public:
+  // Gives the player its controls and takes its state changes. Every action in `actions` must
+  // be set; the player, the list, the strip and the video area must outlive the controls.
+  TPlayControls(TPreviewPlayer& player, TClipList& clipList, TPlayStrip& strip, TVideoArea videoArea,
+                const TPlayActions& actions, QObject* parent = nullptr);
+  ~TPlayControls() override;
+
+  // The window's compact layout (browser hidden, no main menu), and leaving it.
+  std::function<bool()> IsCompact = [] { return false; };
+  std::function<void()> ShowBrowser = [] {};
+  // Brings the clip panel into sight after a clip was added or copied.
+  std::function<void()> ShowClipPanel = [] {};
+
+  // Enables the commands from the player's conditions and the clip list. Runs on every state
+  // change and when one of the menus opens; the window runs it when the list or its linked
+  // clip changes.
+  void UpdateEnabled();
+  // Gives the keyboard focus back to a seek bar, twice, 200 ms apart: after a file opened or a
+  // clip was linked.
+  void StartSeekBarFocus();
+  // The frame at the selection start becomes the item's thumbnail; the player goes back to where
+  // it was. False when no frame could be had (the thumbnail stays as it was).
+  bool GrabThumbnail(TClipItem& item);
+
+  // The context menus of the play strip and of the video.
+  QMenu& StripMenu() const { return *stripMenu_; }
+  QMenu& VideoMenu() const { return *videoMenu_; }
+
+  const QTimer& PlayPosTimer() const { return playPosTimer_; }
+  const QTimer& ChkPlayEndTimer() const { return chkPlayEndTimer_; }
+  const QTimer& SeekTrkFocusTimer() const { return seekTrkFocusTimer_; }
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void WirePlayer();
+  void ConnectCommands();
+  void BindStripButtons();
+  void BuildMenus();
+  void StateChanged(int32_t state);
+  void PlayPosTimerTick();
+  void ChkPlayEndTimerTick();
+  void SeekTrkFocusTimerTick();
+  void SeekBarFocusStep();
+  void SeekTrackChange(int value);
+  void Seek2TrackChange(int value);
+  void VideoClick();
+  void CloseMediaClick();
+  void CloseFullScreenClick();
+  void SetSelStartClick();
+  void SetSelEndClick();
+  void AddClipClick();
+  void CopyClipClick();
+  void UnlinkClipClick();
+
+  TPreviewPlayer& player_;
+  TClipList& clipList_;
+  TPlayStrip& strip_;
+  TVideoArea videoArea_;
+  TPlayActions actions_;
+  std::unique_ptr<QMenu> stripMenu_;
+  std::unique_ptr<QMenu> videoMenu_;
+  QTimer playPosTimer_;
+  QTimer chkPlayEndTimer_;
+  QTimer seekTrkFocusTimer_;
+  int seekTrkFocusCount_ = 0;
+};
+
+}  // namespace korvel
