@@ -4,10 +4,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QResizeEvent>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "app/play_strip_pictures.h"
+#include "controls/j_image_btn.h"
 #include "controls/qd_track_bar.h"
 #include "playback/seek_bar_values.h"
 #include "playback/strip_layout.h"
@@ -23,16 +23,12 @@ constexpr int kZoomGap = 12;
 constexpr int kFineBarTicks = 19;
 
 QAbstractButton* MakeButton(TStripSymbol symbol, QWidget* parent) {
-  auto* button = new QToolButton(parent);
+  auto* button = new TJImageBtn(parent);
   const TStripPictures pictures = StripPictures(symbol, kButtonSide, parent->devicePixelRatioF());
-  QIcon icon;
-  icon.addPixmap(pictures.Def, QIcon::Normal);
-  icon.addPixmap(pictures.Over, QIcon::Active);
-  icon.addPixmap(pictures.Down, QIcon::Selected);
-  icon.addPixmap(pictures.Dis, QIcon::Disabled);
-  button->setIcon(icon);
-  button->setIconSize(QSize(kButtonSide, kButtonSide));
-  button->setAutoRaise(true);
+  button->SetPicDef(pictures.Def);
+  button->SetPicOver(pictures.Over);
+  button->SetPicDown(pictures.Down);
+  button->SetPicDis(pictures.Dis);
   button->setFocusPolicy(Qt::NoFocus);
   button->setCursor(Qt::PointingHandCursor);
   return button;

@@ -18,7 +18,7 @@ TEST(LinkedClipMarksTest, StartMarkInsideTheSelectionUpdatesAndRegrabsOnlyWhenIt
     int32_t startMs;
     bool grab;
   };
-  for (const Case c : {Case{12.3454, 12345, 12345, false}, Case{12.3456, 12345, 12346, true}, Case{3.0, 12345, 3000, true}}) {
+  for (const Case c : {Case{12.3454, 12345, 12345, false}, Case{12.3458, 12345, 12346, true}, Case{3.0, 12345, 3000, true}}) {
     SCOPED_TRACE(c.start);
     const LinkedClipEdit edit = StartMarkEdit(20.0, {c.start, 20.0}, c.clipStartMs);
     EXPECT_TRUE(edit.update);
@@ -34,7 +34,7 @@ TEST(LinkedClipMarksTest, MarksInTheSameMillisecondUnlink) {
     double end;
     bool update;
   };
-  for (const Case c : {Case{5.0, 5.0004, false}, Case{5.0, 5.0007, true}, Case{4.9995, 5.0004, false}}) {
+  for (const Case c : {Case{5.0, 5.0004, false}, Case{5.0, 5.0007, true}, Case{5.0001, 5.0004, false}, Case{4.9995, 5.0004, true}}) {
     SCOPED_TRACE(c.end);
     EXPECT_EQ(EndMarkEdit(c.start, {c.start, c.end}).update, c.update);
     EXPECT_EQ(StartMarkEdit(c.end, {c.start, c.end}, 0).update, c.update);
