@@ -17,6 +17,7 @@ void QdMediaInfo::Reset() {
   SubKind = 0;
   IndexOK = true;
   Duration = 0;
+  ReadError = 0;
   FreeStreams();
 }
 

@@ -73,6 +73,8 @@ public:
   // container's own duration); 0 when it cannot be told. Every join takes its clips' source
   // lengths from here, so that all ways of starting one give the same output.
   int32_t Duration = 0;
+  // The system's error code (errno) when the file could not be opened for reading; 0 otherwise.
+  int32_t ReadError = 0;
   std::vector<QdMediaStream> Streams;
   std::vector<bool> Matched;  // scratch flags of the join comparison, one per stream
 

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "base/numeric.h"
+#include "base/path_normal.h"
 #include "project/clip_list_view.h"
 
 namespace korvel {
@@ -25,7 +26,9 @@ int32_t TClipList::IndexOf(const TClipItem* item) const {
 }
 
 TClipItem* TClipList::FindByFile(const std::filesystem::path& name) const {
-  const auto found = std::find_if(items_.begin(), items_.end(), [&name](const auto& each) { return each->FileName() == name; });
+  const std::filesystem::path wanted = NormalPath(name);
+  const auto found = std::find_if(items_.begin(), items_.end(),
+                                  [&wanted](const auto& each) { return NormalPath(each->FileName()) == wanted; });
   return found == items_.end() ? nullptr : found->get();
 }
 
@@ -88,7 +91,8 @@ void TClipList::DeleteSelected() {
 }
 
 void TClipList::DeleteByFile(const std::filesystem::path& name) {
-  DeleteWhere([&name](const TClipItem& item) { return item.FileName() == name; });
+  const std::filesystem::path doomed = NormalPath(name);
+  DeleteWhere([&doomed](const TClipItem& item) { return NormalPath(item.FileName()) == doomed; });
 }
 
 void TClipList::DeleteWhere(const std::function<bool(const TClipItem&)>& matches) {
@@ -97,14 +101,16 @@ void TClipList::DeleteWhere(const std::function<bool(const TClipItem&)>& matches
 }
 
 void TClipList::RenameFile(const std::filesystem::path& oldName, const std::filesystem::path& newName) {
-  if (oldName == newName) return;
+  const std::filesystem::path from = NormalPath(oldName);
+  const std::filesystem::path to = NormalPath(newName);
+  if (from == to) return;
   bool renamed = false;
   for (const auto& item : items_) {
-    if (item->FileName() != oldName) continue;
-    item->SetFileName(newName);
+    if (NormalPath(item->FileName()) != from) continue;
+    item->SetFileName(to);
     renamed = true;
   }
-  if (refInfo_.FileName == oldName) refInfo_.FileName = newName;
+  if (NormalPath(refInfo_.FileName) == from) refInfo_.FileName = to;
   if (renamed) SetChanged(true);
 }
 

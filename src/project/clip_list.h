@@ -43,7 +43,8 @@ public:
   TClipItem* Get(int32_t index) const;
   // -1 when the item is not in this list.
   int32_t IndexOf(const TClipItem* item) const;
-  // The first item whose file name equals name exactly, or null.
+  // The first item whose file name equals name, or null. File names here compare absolute and
+  // lexically normal, so that any spelling of a file's folder finds its clips.
   TClipItem* FindByFile(const std::filesystem::path& name) const;
 
   int32_t TotalDuration() const { return totalDuration_; }
@@ -70,6 +71,7 @@ public:
   void DuplicateSelected();
   void DeleteSelected();
   void DeleteByFile(const std::filesystem::path& name);
+  // Clips of oldName take newName, absolute and normal.
   void RenameFile(const std::filesystem::path& oldName, const std::filesystem::path& newName);
   void Clear();
 

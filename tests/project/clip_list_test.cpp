@@ -341,6 +341,21 @@ TEST_F(ClipListTest, RenameFileRenamesEveryClipOfTheFileAndTheReferenceInfo) {
   EXPECT_EQ(listChangedCalls, 1);
 }
 
+TEST_F(ClipListTest, AnySpellingOfAFilesFolderFindsRenamesAndDeletesItsClips) {
+  list.Add(MakeClip("/video/trip/a.mp4", 0, 1000));
+  list.Add(MakeClip("/video/./trip//b.mp4", 0, 1000));
+
+  EXPECT_EQ(list.FindByFile("/video/other/../trip/./a.mp4"), list.Get(0));
+  EXPECT_EQ(list.FindByFile("/video/trip/b.mp4"), list.Get(1));
+
+  list.RenameFile("/video//trip/b.mp4", "/video/trip/../c.mp4");
+  EXPECT_EQ(list.Get(1)->FileName(), "/video/c.mp4");
+
+  list.DeleteByFile("/video/./trip/a.mp4");
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Get(0)->FileName(), "/video/c.mp4");
+}
+
 // ---- selection ----
 
 TEST_F(ClipListTest, PlainClickSelectsOnlyTheClickedItem) {
