@@ -13,10 +13,12 @@
 #include "cli/media_report.h"
 #include "fuzz/memory_file.h"
 #include "fuzz/scratch_directory.h"
+#include "fuzz/threads_end_guard.h"
 #include "mediainfo/container_kind.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace korvel;
+  const fuzz::ThreadsEndGuard workersEnd;
   const fuzz::MemoryFile input(data, size);
   if (!input.Valid()) return 0;
   std::ostringstream out, err;
