@@ -6,10 +6,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "base/file_read.h"
 #include "fuzz/scratch_directory.h"
 #include "wmv/asf/asf_metadata_editor.h"
 #include "wmv/asf/asf_sync_reader.h"
@@ -24,11 +25,6 @@ void WriteWhole(const std::filesystem::path& file, const uint8_t* data, size_t s
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   if (!out) __builtin_trap();
-}
-
-std::vector<uint8_t> ReadWhole(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void ReadTypedAttributes(const asf::AsfHeaderInfo& header) {
@@ -83,7 +79,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   scripts.Append(ScriptFromSample(data, size < 64 ? size : 64, 5000));
   if (WriteScripts(file, scripts) == S_OK && !scripts.Empty()) __builtin_trap();
 
+  auto rewritten = ReadWholeFile(file, SIZE_MAX);
+  if (!rewritten) __builtin_trap();
   auto written = asf::CreateSyncReader();
-  if (written->OpenStream(asf::MakeMemoryByteStream(ReadWhole(file))) != S_OK) __builtin_trap();
+  if (written->OpenStream(asf::MakeMemoryByteStream(std::move(*rewritten))) != S_OK) __builtin_trap();
   return 0;
 }

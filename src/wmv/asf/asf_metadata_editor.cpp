@@ -34,7 +34,7 @@ std::vector<uint8_t> NewHeader(const AsfFile& file, const AsfUnmodelledObjects& 
 // other indexes count their offsets from the first packet, and marker offsets (in the header)
 // count from the data object.
 bool CopyAfterHeader(AsfByteStream& stream, uint64_t from, uint64_t to, const ByteSink& put) {
-  std::vector<uint8_t> chunk(kCopyChunk);
+  std::vector<uint8_t> chunk(static_cast<size_t>(std::min<uint64_t>(kCopyChunk, to > from ? to - from : 0)));
   for (uint64_t at = from; at < to;) {
     const size_t n = static_cast<size_t>(std::min<uint64_t>(chunk.size(), to - at));
     if (ReadExactAt(stream, at, std::span(chunk.data(), n)) != ReadOutcome::kComplete) return false;
