@@ -15,6 +15,7 @@
 #include "controls/qd_track_bar.h"
 #include "gui/player/fake_player_engine.h"
 #include "gui/support/gui_test_main.h"
+#include "player/mpv_player_engine.h"
 #include "player/preview_player.h"
 #include "player/video_panel.h"
 #include "project/bitmap.h"
@@ -39,10 +40,16 @@ QImage PictureAt(double seconds) {
 // The window's side: the video area, the strip, the commands and the clip list.
 struct StripWindow {
   explicit StripWindow(FakeMedia media = {}) {
-    auto engineOwned = std::make_unique<FakePlayerEngine>(media);
-    engine = engineOwned.get();
+    auto fake = std::make_unique<FakePlayerEngine>(media);
+    engine = fake.get();
     engine->pictureAt = PictureAt;
-    player = std::make_unique<TPreviewPlayer>(std::move(engineOwned));
+    Make(std::move(fake));
+  }
+
+  explicit StripWindow(std::unique_ptr<IPlayerEngine> playerEngine) { Make(std::move(playerEngine)); }
+
+  void Make(std::unique_ptr<IPlayerEngine> playerEngine) {
+    player = std::make_unique<TPreviewPlayer>(std::move(playerEngine));
     player->ErrorBox = false;
     clipList.Analyzer = [](const std::filesystem::path&, QdMediaInfo&) { return false; };
 
@@ -126,6 +133,7 @@ struct StripWindow {
   TPlayStrip* strip = nullptr;
   // A control outside the strip and the video that leaves Home and End alone.
   QPushButton* elsewhere = nullptr;
+  // Null on libmpv.
   FakePlayerEngine* engine = nullptr;
   std::unique_ptr<TPreviewPlayer> player;
   TClipList clipList;
@@ -139,6 +147,13 @@ QColor ThumbnailColour(const TClipItem& item) {
   if (!bitmap) return {};
   const BgrPixel pixel = bitmap->At(bitmap->Width() / 2, bitmap->Height() / 2);
   return QColor(pixel.r, pixel.g, pixel.b);
+}
+
+// The colour of frame n of the player fixtures.
+QColor FixtureFrameColour(int n) { return QColor(n % 4 * 85, n / 4 % 4 * 85, n / 16 % 4 * 85); }
+
+bool NearColour(const QColor& a, const QColor& b) {
+  return a.isValid() && qAbs(a.red() - b.red()) <= 24 && qAbs(a.green() - b.green()) <= 24 && qAbs(a.blue() - b.blue()) <= 24;
 }
 
 }  // namespace
@@ -469,6 +484,37 @@ private slots:
     w.elsewhere->setFocus();
     QTest::qWait(500);
     QVERIFY(w.elsewhere->hasFocus());
+  }
+
+  void onLibmpvAClipFromTheStripHasTheTimesAndThePictureOfItsStart() {
+    StripWindow w(std::make_unique<MpvPlayerEngine>(MpvPlayerEngine::Options{.audioOutput = "null"}));
+    QVERIFY(w.player->OpenFile(KORVEL_FIXTURE_DIR "/player_colours.avi"));
+    QTest::mouseClick(w.strip->BtnPlay, Qt::LeftButton);
+    QCOMPARE(w.player->State(), kPlayerPlaying);
+    QTRY_VERIFY_WITH_TIMEOUT(w.player->GetPosition().value_or(0) > 0.3, 10000);
+    QTest::mouseClick(w.strip->BtnPause, Qt::LeftButton);
+    QCOMPARE(w.player->State(), kPlayerPaused);
+    // Frame 12 (0.48 s), reached by frame steps from a seek just after frame 10's time.
+    QVERIFY(w.player->SetPosition(0.401));
+    QTest::mousePress(w.strip->BtnNext, Qt::LeftButton);
+    QTest::mouseRelease(w.strip->BtnNext, Qt::LeftButton);
+    QTest::mousePress(w.strip->BtnNext, Qt::LeftButton);
+    QTest::mouseRelease(w.strip->BtnNext, Qt::LeftButton);
+    QTest::mouseClick(w.strip->BtnSelStart, Qt::LeftButton);
+    QVERIFY(w.player->SetPosition(0.9));
+    QTest::mouseClick(w.strip->BtnSelEnd, Qt::LeftButton);
+    QTest::mouseClick(w.strip->BtnAddClip, Qt::LeftButton);
+
+    QCOMPARE(w.clipList.Count(), 1);
+    const TClipItem& clip = *w.clipList.Get(0);
+    QCOMPARE(clip.StartTime(), 481);
+    QCOMPARE(clip.EndTime(), 900);
+    QCOMPARE(clip.TotalTime(), 2000);
+    const QColor thumbnail = ThumbnailColour(clip);
+    QVERIFY2(NearColour(thumbnail, FixtureFrameColour(12)), qPrintable(thumbnail.name()));
+    // The player went back to the end mark and took it as the next start.
+    QCOMPARE(w.player->SelStart(), 0.9);
+    QCOMPARE(w.player->GetPosition().value(), 0.9);
   }
 
   void closeFullScreenOutsideFullScreenShowsTheBrowserOfTheCompactLayout() {
