@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "avi/avi_index_writer.h"
+#include "avi/avi_key_frames.h"
 #include "avi/bitstream/video_bitstream.h"
 #include "base/numeric.h"
 #include "base/time_text.h"
@@ -93,20 +94,7 @@ void TProducerAviLossless::FitClipToVideo(TClipJob& job) {
   const IAVIReadStream& reader = *video->reader;
   const int64_t sample = reader.TimeToSample(clipStartMs_);
   const int64_t key = reader.PrevKeyFrame(sample + 1);
-  if (key >= 0 && key != sample) {
-    // Times are whole milliseconds: the time of the key frame may map back to its neighbour,
-    // so the start is the first time near it that really lands on a key frame.
-    clipStartMs_ = reader.SampleToTime(key);
-    if (!reader.IsKeyFrame(reader.TimeToSample(clipStartMs_))) {
-      for (const int64_t candidate : {key + 1, key - 1, key + 2, key - 2}) {
-        const int64_t time = reader.SampleToTime(candidate);
-        if (reader.IsKeyFrame(reader.TimeToSample(time))) {
-          clipStartMs_ = time;
-          break;
-        }
-      }
-    }
-  }
+  if (key >= 0 && key != sample) clipStartMs_ = AviKeyFrameStartMs(reader, key);
   if (clipStartMs_ != job.Start) {
     job.ActualStart = TruncToInt32(static_cast<double>(clipStartMs_));
     TotalDuration += job.Start - clipStartMs_;

@@ -10,6 +10,7 @@ extern "C" {
 #include <limits>
 #include <memory>
 #include <span>
+#include <vector>
 
 #include "base/numeric.h"
 
@@ -123,7 +124,6 @@ SFFMpegFmtClass::TKeyFrameScan SFFMpegFmtClass::ScanKeyFrames(int probe, int64_t
   PacketPtr packet(av_packet_alloc());
   if (!packet) return scan;
   const AVStream& stream = *input_->streams[probe];
-  const bool mpeg = probe == mpegVideoIndex_;
   while (!stop_.load(std::memory_order_relaxed) && av_read_frame(input_, packet.get()) >= 0) {
     struct Unref {
       AVPacket* p;
@@ -131,10 +131,8 @@ SFFMpegFmtClass::TKeyFrameScan SFFMpegFmtClass::ScanKeyFrames(int probe, int64_t
     } unref{packet.get()};
     if (packet->stream_index != probe) continue;
     const int64_t decoded = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
-    const int64_t shown = PresentationTime(*packet);
-    const bool key = (packet->flags & AV_PKT_FLAG_KEY) && (!mpeg || FindStartCode(Bytes(*packet)) != 0);
-    if (key && shown != AV_NOPTS_VALUE) {
-      const int64_t time = av_rescale_q(shown, stream.time_base, AV_TIME_BASE_Q);
+    const int64_t time = KeyFrameTime(*packet);
+    if (time != AV_NOPTS_VALUE) {
       if (time <= target) {
         scan.AtOrBefore = time;
       } else if (scan.After == AV_NOPTS_VALUE) {
@@ -147,6 +145,44 @@ SFFMpegFmtClass::TKeyFrameScan SFFMpegFmtClass::ScanKeyFrames(int probe, int64_t
       break;
   }
   return scan;
+}
+
+int64_t SFFMpegFmtClass::KeyFrameTime(const AVPacket& packet) const {
+  if (!(packet.flags & AV_PKT_FLAG_KEY)) return AV_NOPTS_VALUE;
+  if (IsMpegVideoStream(packet.stream_index) && FindStartCode(Bytes(packet)) == 0) return AV_NOPTS_VALUE;
+  const int64_t shown = PresentationTime(packet);
+  if (shown == AV_NOPTS_VALUE) return AV_NOPTS_VALUE;
+  return av_rescale_q(shown, input_->streams[packet.stream_index]->time_base, AV_TIME_BASE_Q);
+}
+
+std::optional<TKeyFrameList> SFFMpegFmtClass::ListKeyFrames(const std::filesystem::path& file, const TStopFlag* stop) {
+  if (!OpenForInfo(file)) return std::nullopt;
+  const int probe = ProbeStreamIndex();
+  if (probe < 0) return std::nullopt;
+  const AVStream& stream = *input_->streams[probe];
+  // Only the probe stream's packets count: the others need not be assembled.
+  for (unsigned i = 0; i < input_->nb_streams; ++i)
+    if (static_cast<int>(i) != probe) input_->streams[i]->discard = AVDISCARD_ALL;
+  const auto stopped = [&] { return stop && stop->load(std::memory_order_relaxed); };
+  std::vector<int64_t> times;
+  PacketPtr packet(av_packet_alloc());
+  if (!packet) return std::nullopt;
+  while (!stopped() && av_read_frame(input_, packet.get()) >= 0) {
+    if (packet->stream_index == probe) {
+      const int64_t time = KeyFrameTime(*packet);
+      if (time != AV_NOPTS_VALUE) times.push_back(std::max<int64_t>(time - ContainerStart(), 0));
+    }
+    av_packet_unref(packet.get());
+  }
+  if (stopped()) return std::nullopt;
+  // The search keeps the latest key frame shown at or before the target, whatever the order
+  // they are read in.
+  std::ranges::sort(times);
+  TKeyFrameList list;
+  const AVRational rate = stream.avg_frame_rate.num > 0 ? stream.avg_frame_rate : stream.r_frame_rate;
+  if (rate.num > 0 && rate.den > 0) list.FrameDurationUs = av_rescale_q(1, av_inv_q(rate), AV_TIME_BASE_Q);
+  for (const int64_t time : times) AddKeyFrame(list, {time, FirstMarkAtOrAfter(time)});
+  return list;
 }
 
 int64_t SFFMpegFmtClass::SeekToStart(int64_t target) {

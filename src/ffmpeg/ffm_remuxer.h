@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "ffmpeg/clip_window.h"
 #include "ffmpeg/mpeg_video_headers.h"
 #include "mediainfo/media_info.h"
+#include "produce/key_frames.h"
 
 struct AVFormatContext;
 struct AVStream;
@@ -76,6 +78,11 @@ public:
   // The input only, for analysis: its context, or null when it cannot be opened and probed.
   AVFormatContext* OpenForInfo(const std::filesystem::path& file);
 
+  // Opens the file for analysis and lists the key frames of its video as the cut search finds
+  // them, on the input's own timeline (0 at the container's start). Nothing when the file
+  // cannot be opened, has no video, or stop was set.
+  std::optional<TKeyFrameList> ListKeyFrames(const std::filesystem::path& file, const TStopFlag* stop = nullptr);
+
   // "mpeg", "mpegvideo", "mpegts", "mov,mp4" or the demuxer's own name.
   const std::string& InputKind() const { return inputKind_; }
   // The open input's length in microseconds: its longest video or audio stream, or the
@@ -107,6 +114,9 @@ private:
   // Reads the probe stream from where the input stands to the target (with pastTarget, on to
   // the first key frame) and tells the last key frame shown at or before it and the first after.
   TKeyFrameScan ScanKeyFrames(int probe, int64_t target, bool pastTarget);
+  // When the packet is a key frame the cut search can start at: its presentation time in
+  // microseconds; else AV_NOPTS_VALUE.
+  int64_t KeyFrameTime(const AVPacket& packet) const;
   // The packet's presentation time in its stream's time base, derived from its decode time
   // where the packet has none; AV_NOPTS_VALUE when it has neither.
   // previousReference is the temporal reference of the I or P picture decoded before it in the

@@ -10,6 +10,7 @@
 #include "lang/lang.h"
 #include "mediainfo/mp4_media_info.h"
 #include "mediainfo/same_format.h"
+#include "mp4/mp4_key_frames.h"
 
 namespace korvel {
 namespace {
@@ -232,16 +233,14 @@ void TProducerMp4Lossless::FindClipStart(TClipJob& job) {
   const iso::IsoTrack& leadTrack = *source.Track(lead.SourceTrackId);
   if (clipStartMs_ > 0) {
     const uint64_t requested = static_cast<uint64_t>(clipStartMs_) * 1000;
-    iso::MP4SampleId n =
-        leadTrack.GetSampleIdFromTime(RescaleTime(requested, kMicroseconds, lead.SourceTimeScale), false);
+    iso::MP4SampleId n = Mp4SampleAtTime(leadTrack, lead.SourceTimeScale, requested);
     if (n == iso::MP4_INVALID_SAMPLE_ID) {
       // The lead has no sample at the start: it contributes nothing to this clip.
       lead.Finished = true;
       clipStart_ = requested;
       startMs = clipStartMs_;
     } else {
-      if (hasVideo_)
-        while (n > 1 && !leadTrack.GetSampleSync(n)) --n;
+      if (hasVideo_) n = Mp4SyncAtOrBefore(leadTrack, n);
       if (n > 1) {
         clipStart_ = RescaleTime(leadTrack.GetSampleTime(n), lead.SourceTimeScale, kMicroseconds);
         startMs = static_cast<int32_t>(clipStart_ / 1000);
