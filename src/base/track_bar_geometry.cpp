@@ -7,16 +7,36 @@
 
 namespace korvel {
 
-ChannelSpan SelectionSpan(const TrackBarChannel& channel, int32_t selStart, int32_t selEnd) {
+namespace {
+
+double ValueColumn(const TrackBarChannel& channel, int32_t value) {
   const double range = std::max<double>(double(channel.Maximum) - channel.Minimum, 1.0);
   const double travel = double(channel.Width) - 2.0 * channel.TickOffset;
   const double origin = double(channel.Left) + channel.TickOffset;
   // Multiplied before dividing, so that a value that falls on a column lands on it exactly.
-  const auto column = [&](int32_t value) { return origin + (double(value) - channel.Minimum) * travel / range; };
+  return origin + (double(value) - channel.Minimum) * travel / range;
+}
+
+}  // namespace
+
+ChannelSpan SelectionSpan(const TrackBarChannel& channel, int32_t selStart, int32_t selEnd) {
+  const auto column = [&](int32_t value) { return ValueColumn(channel, value); };
   ChannelSpan span{TruncToInt32(column(selStart)), TruncToInt32(column(selEnd) + 1.0)};
   if (selStart <= channel.Minimum) span.Left = channel.Left;
   if (selEnd >= channel.Maximum) span.Right = TruncToInt32(double(channel.Left) + channel.Width);
   return span;
+}
+
+std::vector<int32_t> MarkColumns(const TrackBarChannel& channel, std::span<const int32_t> values) {
+  std::vector<int32_t> columns;
+  for (const int32_t value : values) {
+    if (value < channel.Minimum || value > channel.Maximum) continue;
+    columns.push_back(TruncToInt32(ValueColumn(channel, value)));
+  }
+  std::ranges::sort(columns);
+  const auto repeated = std::ranges::unique(columns);
+  columns.erase(repeated.begin(), repeated.end());
+  return columns;
 }
 
 std::vector<int32_t> TickColumns(int32_t channelLeft, int32_t channelWidth, int32_t count) {

@@ -1,6 +1,7 @@
 #pragma once
 // Where a seek bar's selection and ticks fall inside its channel, in pixels.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace korvel {
@@ -25,6 +26,11 @@ struct TrackBarChannel {
 // (maximum − minimum, at least 1), truncated, the end one column wider; a selection from the
 // minimum starts at the channel's left edge and one to the maximum ends at its right edge.
 ChannelSpan SelectionSpan(const TrackBarChannel& channel, int32_t selStart, int32_t selEnd);
+
+// The columns of marks at the given values (key frames), each where a selection starting at
+// that value would start: ascending, each column once however many values share it, values
+// outside the range left out.
+std::vector<int32_t> MarkColumns(const TrackBarChannel& channel, std::span<const int32_t> values);
 
 // The columns of count evenly spaced ticks: left + truncate(i × width / (count + 1)), i = 1..count.
 std::vector<int32_t> TickColumns(int32_t channelLeft, int32_t channelWidth, int32_t count);

@@ -6,6 +6,8 @@
 #include <QStyleOptionSlider>
 #include <qdrawutil.h>
 
+#include <utility>
+
 #include "base/track_bar_geometry.h"
 
 namespace korvel {
@@ -44,6 +46,14 @@ void TQdTrackBar::SetColorChlSelItem(TQdTBClrChlSelItem item) { Change(colorChlS
 void TQdTrackBar::SetDrawTick(bool draw) { Change(drawTick_, draw); }
 void TQdTrackBar::SetColorTick(const QColor& color) { Change(colorTick_, color); }
 void TQdTrackBar::SetTickCount(int count) { Change(tickCount_, count); }
+void TQdTrackBar::SetColorKeyFrame(const QColor& color) { Change(colorKeyFrame_, color); }
+
+void TQdTrackBar::SetKeyFrameMarks(std::vector<int32_t> values) {
+  if (values == keyFrameMarks_) return;
+  keyFrameMarks_ = std::move(values);
+  update();
+}
+
 void TQdTrackBar::SetCtl3D(bool on) { Change(ctl3D_, on); }
 void TQdTrackBar::SetThumbVisible(bool visible) { Change(thumbVisible_, visible); }
 
@@ -146,6 +156,8 @@ void TQdTrackBar::DrawChannel(QPainter& painter, const QRect& channel) {
     painter.fillRect(selection, SelectionColor());
   }
 
+  DrawKeyFrameMarks(painter, channel);
+
   if (drawTick_) {
     painter.setPen(colorTick_);
     const int top = channel.top() + channel.height() * 2 / 3;
@@ -156,6 +168,20 @@ void TQdTrackBar::DrawChannel(QPainter& painter, const QRect& channel) {
 
   if (ctl3D_) qDrawShadePanel(&painter, channel, palette(), true, kEdgeWidth);
   painter.restore();
+}
+
+void TQdTrackBar::DrawKeyFrameMarks(QPainter& painter, const QRect& channel) {
+  if (keyFrameMarks_.empty()) return;
+  // Inside the sunken edge, over the upper half, so that the lower ticks stay apart.
+  const int top = channel.top() + kEdgeWidth;
+  const int bottom = channel.top() + channel.height() / 2;
+  if (bottom < top) return;
+  QVector<QLine> lines;
+  for (const int32_t x :
+       MarkColumns({channel.left(), channel.width(), tickOffset_, minimum(), maximum()}, keyFrameMarks_))
+    lines.append(QLine(x, top, x, bottom));
+  painter.setPen(colorKeyFrame_);
+  painter.drawLines(lines);
 }
 
 void TQdTrackBar::paintEvent(QPaintEvent*) {

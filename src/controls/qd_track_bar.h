@@ -6,6 +6,7 @@
 #include <QSlider>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QPainter;
 class QStyleOptionSlider;
@@ -67,6 +68,13 @@ public:
   int TickCount() const { return tickCount_; }
   void SetTickCount(int count);
 
+  // Thin marks across the upper part of the channel at the given values (the open file's key
+  // frames); thousands of them share the few columns there are.
+  const std::vector<int32_t>& KeyFrameMarks() const { return keyFrameMarks_; }
+  void SetKeyFrameMarks(std::vector<int32_t> values);
+  QColor ColorKeyFrame() const { return colorKeyFrame_; }
+  void SetColorKeyFrame(const QColor& color);
+
   // The sunken edge around the channel; without it the selection keeps a pixel from each edge.
   bool Ctl3D() const { return ctl3D_; }
   void SetCtl3D(bool on);
@@ -99,6 +107,7 @@ private:
   // Runs the handler for a part; true when the style should draw it.
   bool CustomDraw(TQdTrackBarItem item, const QRect& rect, QPainter& painter, bool fixedDrawsIt);
   void DrawChannel(QPainter& painter, const QRect& channel);
+  void DrawKeyFrameMarks(QPainter& painter, const QRect& channel);
   QColor SelectionColor() const;
 
   int tickOffset_ = 4;
@@ -113,6 +122,8 @@ private:
   bool drawTick_ = false;
   QColor colorTick_ = BgrColor(0xCCCCCC);
   int tickCount_ = 10;
+  std::vector<int32_t> keyFrameMarks_;
+  QColor colorKeyFrame_ = BgrColor(0x40C8F0);
   bool ctl3D_ = true;
   bool hasSelection_ = false;
   int selStart_ = 0;

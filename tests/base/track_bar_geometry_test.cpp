@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace korvel {
 namespace {
 
@@ -28,6 +30,28 @@ TEST(SelectionSpanTest, AnOffsetMinimumCounts) {
   const TrackBarChannel channel{0, 108, 4, 100, 200};
   EXPECT_EQ(SelectionSpan(channel, 150, 160), (ChannelSpan{54, 65}));
   EXPECT_EQ(SelectionSpan(channel, 50, 160).Left, 0);
+}
+
+TEST(MarkColumnsTest, MarksStandWhereASelectionFromTheirValueStarts) {
+  const TrackBarChannel channel{10, 216, 4, 0, 10000};
+  EXPECT_EQ(MarkColumns(channel, std::vector<int32_t>{0, 2500, 5000, 10000}),
+            (std::vector<int32_t>{14, 66, 118, 222}));
+}
+
+TEST(MarkColumnsTest, ThousandsOfMarksShareTheFewColumnsThereAre) {
+  const TrackBarChannel channel{0, 108, 4, 0, 10000};
+  std::vector<int32_t> values;
+  for (int32_t v = 10000; v >= 0; v -= 3) values.push_back(v);
+  const std::vector<int32_t> columns = MarkColumns(channel, values);
+  EXPECT_EQ(columns.size(), 101u);
+  EXPECT_TRUE(std::ranges::is_sorted(columns));
+  EXPECT_EQ(columns.front(), 4);
+  EXPECT_EQ(columns.back(), 104);
+}
+
+TEST(MarkColumnsTest, ValuesOutsideTheRangeAreLeftOut) {
+  const TrackBarChannel channel{0, 108, 4, 100, 200};
+  EXPECT_EQ(MarkColumns(channel, std::vector<int32_t>{-5, 99, 150, 201}), (std::vector<int32_t>{54}));
 }
 
 TEST(TickColumnsTest, CountTicksSpreadEvenly) {

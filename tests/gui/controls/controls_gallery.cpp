@@ -1,6 +1,7 @@
 // The program's own controls in the gallery of scripts/screenshot.
 #include <QLabel>
 #include <QVBoxLayout>
+#include <vector>
 
 #include "controls/my_msg_box_win.h"
 #include "controls/qd_track_bar.h"
@@ -20,7 +21,7 @@ std::unique_ptr<QWidget> MessageBoxWindow(const std::function<void()>& ready) {
   return box;
 }
 
-// Two bars as the player shows them: the whole file with a selection, and the fine bar of ten
+// Two bars as the player shows them: the whole file with a selection and its key frames, and the fine bar of ten
 // seconds either side with its ticks.
 std::unique_ptr<QWidget> TrackBarWindow(const std::function<void()>& ready) {
   auto window = MakeDarkGalleryWindow();
@@ -30,6 +31,11 @@ std::unique_ptr<QWidget> TrackBarWindow(const std::function<void()>& ready) {
   seek->setPageStep(500);
   seek->setValue(3600);
   seek->SetSelection(2500, 6200);
+  // A key frame every two seconds of a long film, and a few sparse ones at the end.
+  std::vector<int32_t> keyFrames;
+  for (int32_t value = 0; value < 8000; value += 150) keyFrames.push_back(value);
+  for (const int32_t value : {8400, 9100, 9900}) keyFrames.push_back(value);
+  seek->SetKeyFrameMarks(keyFrames);
   auto* fine = new TQdTrackBar;
   fine->setRange(0, 10000);
   fine->setValue(5000);
@@ -50,6 +56,6 @@ std::unique_ptr<QWidget> TrackBarWindow(const std::function<void()>& ready) {
 }  // namespace
 
 KORVEL_GALLERY_WINDOW({"msgbox", "the program's message box with three buttons", 1, MessageBoxWindow});
-KORVEL_GALLERY_WINDOW({"trackbar", "the two seek bars with a selection and ticks", 2, TrackBarWindow});
+KORVEL_GALLERY_WINDOW({"trackbar", "the two seek bars with a selection, key frames and ticks", 2, TrackBarWindow});
 
 }  // namespace korvel::test

@@ -188,6 +188,40 @@ private slots:
     QCOMPARE(ColumnsOf(ChannelImage(), row, QColor(0, 255, 0)).first, -1);
   }
 
+  void KeyFrameMarksStandUnderTheThumbAtTheirValues() {
+    bar_->SetColorKeyFrame(QColor(255, 255, 0));
+    bar_->SetKeyFrameMarks({0, 2500, 7500});
+    const QRect channel = bar_->ChannelRect();
+    const int row = channel.top() + channel.height() / 3;
+    const QImage image = ChannelImage();
+    QList<int> marks;
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixelColor(x, row) == QColor(255, 255, 0)) marks.append(x);
+    QCOMPARE(marks.size(), 3);
+    const QList<int> values{0, 2500, 7500};
+    for (int i = 0; i < 3; ++i) {
+      bar_->setValue(values[i]);
+      QVERIFY2(qAbs(marks[i] - ThumbRect(*bar_).center().x()) <= 1, qPrintable(QString::number(marks[i])));
+    }
+    // The lower part of the channel stays free for the ticks.
+    QCOMPARE(ColumnsOf(image, channel.top() + channel.height() * 3 / 4, QColor(255, 255, 0)).first, -1);
+    bar_->SetKeyFrameMarks({});
+    QCOMPARE(ColumnsOf(ChannelImage(), row, QColor(255, 255, 0)).first, -1);
+  }
+
+  void ThousandsOfKeyFrameMarksDrawOneLineAColumn() {
+    bar_->SetColorKeyFrame(QColor(255, 255, 0));
+    std::vector<int32_t> values;
+    for (int32_t v = 0; v <= 10000; v += 2) values.push_back(v);
+    bar_->SetKeyFrameMarks(values);
+    const QRect channel = bar_->ChannelRect();
+    const auto [first, last] = ColumnsOf(ChannelImage(), channel.top() + channel.height() / 3, QColor(255, 255, 0));
+    bar_->setValue(0);
+    QVERIFY(qAbs(first - ThumbRect(*bar_).center().x()) <= 1);
+    bar_->setValue(10000);
+    QVERIFY(qAbs(last - ThumbRect(*bar_).center().x()) <= 1);
+  }
+
   void AHiddenThumbLeavesOnlyTheChannel() {
     bar_->setValue(5000);
     const QRect thumb = ThumbRect(*bar_);
