@@ -3,6 +3,7 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "mediainfo/analyze_media_file.h"
 #include "produce/key_frame_listing.h"
 
 namespace korvel {
@@ -18,12 +19,15 @@ void TKeyFrameLoader::StopWorker() {
   stop_.reset();
 }
 
-void TKeyFrameLoader::Load(const std::filesystem::path& file, uint8_t kind, uint8_t subKind) {
+void TKeyFrameLoader::Load(const std::filesystem::path& file) {
   Clear();
   file_ = file;
   stop_ = std::make_shared<TStopFlag>(false);
-  worker_ = std::thread([this, file, kind, subKind, generation = generation_, stop = stop_] {
-    std::optional<TKeyFrameList> list = ListKeyFrames(file, kind, subKind, stop.get());
+  worker_ = std::thread([this, file, generation = generation_, stop = stop_] {
+    // The engine that would cut the file depends on its container kind.
+    QdMediaInfo info;
+    std::optional<TKeyFrameList> list;
+    if (AnalyzeMediaFile(file, info) && info.Kind != 0) list = ListKeyFrames(file, info.Kind, info.SubKind, stop.get());
     // Queued to this object: Qt drops the call if the object is gone, and Deliver drops a
     // result the GUI thread no longer waits for.
     QMetaObject::invokeMethod(

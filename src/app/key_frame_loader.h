@@ -21,8 +21,8 @@ public:
   explicit TKeyFrameLoader(QObject* parent = nullptr);
   ~TKeyFrameLoader() override;
 
-  // Starts listing the key frames of the file, of the given container kind.
-  void Load(const std::filesystem::path& file, uint8_t kind, uint8_t subKind);
+  // Starts analysing the file and listing its key frames.
+  void Load(const std::filesystem::path& file);
   // The file was closed: no key frames until the next Load.
   void Clear();
 

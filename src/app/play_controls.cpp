@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -12,6 +13,7 @@
 #include "app/play_strip.h"
 #include "base/time_text.h"
 #include "controls/qd_track_bar.h"
+#include "playback/key_frame_marks.h"
 #include "playback/linked_clip_marks.h"
 #include "playback/play_command_states.h"
 #include "playback/player_steps.h"
@@ -61,6 +63,7 @@ TPlayControls::TPlayControls(TPreviewPlayer& player, TClipList& clipList, TPlayS
 
 TPlayControls::~TPlayControls() {
   player_.OnStateChange = nullptr;
+  player_.OnSelectionShown = nullptr;
   player_.OnEnd = nullptr;
 }
 
@@ -77,6 +80,8 @@ void TPlayControls::WirePlayer() {
   player_.InstallHooks();
   player_.OnEnd = [](TPreviewPlayer&) {};
   player_.OnStateChange = [this](TPreviewPlayer&, int32_t state) { StateChanged(state); };
+  player_.OnSelectionShown = [this](TPreviewPlayer&) { ShowRealStart(); };
+  connect(&keyFrames_, &TKeyFrameLoader::KeyFramesChanged, this, &TPlayControls::ShowKeyFrames);
   connect(strip_.SeekTrack, &QSlider::valueChanged, this, &TPlayControls::SeekTrackChange);
   connect(strip_.Seek2Track, &QSlider::valueChanged, this, &TPlayControls::Seek2TrackChange);
   // The fine bar keeps Home and End for its ten-second steps; elsewhere in the strip they go to
@@ -194,12 +199,37 @@ void TPlayControls::UpdateEnabled() {
 
 void TPlayControls::StateChanged(int32_t state) {
   UpdateEnabled();
+  FollowOpenFile();
+  // The duration may have come with this state: the marks stand at their share of it.
+  ShowKeyFrames();
   playPosTimer_.stop();
   chkPlayEndTimer_.stop();
   if (state == kPlayerClosed) strip_.ShowNoPosition();
   if (state != kPlayerPlaying) return;
   playPosTimer_.start();
   chkPlayEndTimer_.start(kChkPlayEndFirstInterval);
+}
+
+void TPlayControls::FollowOpenFile() {
+  if (!player_.IsOpen()) {
+    keyFrames_.Clear();
+  } else if (keyFrames_.File() != player_.FileName()) {
+    keyFrames_.Load(player_.FileName());
+  }
+}
+
+void TPlayControls::ShowKeyFrames() {
+  const auto& list = keyFrames_.KeyFrames();
+  strip_.SeekTrack->SetKeyFrameMarks(
+      list ? KeyFrameBarValues(*list, player_.Duration(), strip_.SeekTrack->maximum()) : std::vector<int32_t>{});
+  ShowRealStart();
+}
+
+void TPlayControls::ShowRealStart() {
+  const auto& list = keyFrames_.KeyFrames();
+  // Only while a start is marked: a clip from the file's beginning starts there.
+  const bool marked = list && player_.IsOpen() && player_.SelectionValid() && player_.SelStart() > 0;
+  strip_.RealStartCap->setText(marked ? QString::fromStdString(RealStartCaption(*list, player_.SelStart())) : QString());
 }
 
 void TPlayControls::PlayPosTimerTick() {

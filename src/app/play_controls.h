@@ -8,6 +8,8 @@
 #include <functional>
 #include <memory>
 
+#include "app/key_frame_loader.h"
+
 class QAction;
 class QMenu;
 class QScrollArea;
@@ -87,6 +89,8 @@ public:
   const QTimer& PlayPosTimer() const { return playPosTimer_; }
   const QTimer& ChkPlayEndTimer() const { return chkPlayEndTimer_; }
   const QTimer& SeekTrkFocusTimer() const { return seekTrkFocusTimer_; }
+  // The open file's key frames, as the seek bar marks them.
+  const TKeyFrameLoader& KeyFrames() const { return keyFrames_; }
 
 protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -101,6 +105,10 @@ private:
   void ChkPlayEndTimerTick();
   void SeekTrkFocusTimerTick();
   void SeekBarFocusStep();
+  // Lists the key frames of a file newly open, or drops those of a file closed.
+  void FollowOpenFile();
+  void ShowKeyFrames();
+  void ShowRealStart();
   void SeekTrackChange(int value);
   void Seek2TrackChange(int value);
   void VideoClick();
@@ -123,6 +131,7 @@ private:
   QTimer chkPlayEndTimer_;
   QTimer seekTrkFocusTimer_;
   int seekTrkFocusCount_ = 0;
+  TKeyFrameLoader keyFrames_;
 };
 
 }  // namespace korvel

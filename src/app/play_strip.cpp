@@ -116,9 +116,15 @@ TPlayStrip::TPlayStrip(QWidget* parent) : QWidget(parent) {
   // A long file name must not widen the window.
   PlayStateMsg->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   CurrentTimeCap = MakeCaption(this, Qt::AlignRight);
+  RealStartCap = MakeCaption(this, Qt::AlignRight);
+  RealStartCap->setObjectName(QStringLiteral("RealStartCap"));
   ShowNoPosition();
   SeekTrack = MakeSeekBar(this, 0x222222);
   Seek2Track = MakeSeekBar(this, 0x2D2D2D);
+  // The real start in the colour of the key-frame marks, which it speaks of.
+  QPalette marks = RealStartCap->palette();
+  marks.setColor(QPalette::WindowText, SeekTrack->ColorKeyFrame());
+  RealStartCap->setPalette(marks);
   Seek2Track->SetDrawTick(true);
   Seek2Track->SetTickCount(kFineBarTicks);
   SeekTrack->setObjectName(QStringLiteral("SeekTrack"));
@@ -160,6 +166,8 @@ TPlayStrip::TPlayStrip(QWidget* parent) : QWidget(parent) {
   layout->setSpacing(2);
   auto* captions = new QHBoxLayout;
   captions->addWidget(PlayStateMsg, 1);
+  captions->addWidget(RealStartCap);
+  captions->addSpacing(12);
   captions->addWidget(CurrentTimeCap);
   layout->addLayout(captions);
   layout->addWidget(SeekTrack);

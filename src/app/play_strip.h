@@ -42,6 +42,8 @@ public:
   QLabel* PlayStateMsg = nullptr;
   // The player's position label: position / duration.
   QLabel* CurrentTimeCap = nullptr;
+  // Where a clip from the selection start really begins: the key frame at or before it.
+  QLabel* RealStartCap = nullptr;
   // The whole file, and ten seconds either side of the position.
   TQdTrackBar* SeekTrack = nullptr;
   TQdTrackBar* Seek2Track = nullptr;

@@ -52,6 +52,8 @@ public:
   std::function<void(TPreviewPlayer&)> OnEnd;
   // Raised whenever the state is set.
   std::function<void(TPreviewPlayer&, int32_t state)> OnStateChange;
+  // Raised whenever the seek bars are given the selection (it may be unchanged).
+  std::function<void(TPreviewPlayer&)> OnSelectionShown;
   // Play right after opening.
   bool AutoPlay = true;
   // Tell the user when a file cannot be opened.

@@ -99,6 +99,7 @@ void TPreviewPlayer::ShowSelection() {
       bar->ClearSelection();
     }
   }
+  if (OnSelectionShown) OnSelectionShown(*this);
 }
 
 void TPreviewPlayer::FitVideo() {

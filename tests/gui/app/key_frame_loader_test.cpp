@@ -20,11 +20,6 @@ QdMediaInfo Analyzed(const std::filesystem::path& file) {
   return info;
 }
 
-void LoadInto(TKeyFrameLoader& loader, const std::filesystem::path& file) {
-  const QdMediaInfo info = Analyzed(file);
-  loader.Load(file, info.Kind, info.SubKind);
-}
-
 std::vector<int64_t> Times(const TKeyFrameList& list) {
   std::vector<int64_t> times;
   for (const TKeyFrame& key : list.KeyFrames) times.push_back(key.TimeUs);
@@ -41,7 +36,7 @@ private slots:
     const auto file = Fixture("ts_h264_aac.ts");
     TKeyFrameLoader loader;
     QSignalSpy changed(&loader, &TKeyFrameLoader::KeyFramesChanged);
-    LoadInto(loader, file);
+    loader.Load(file);
     QVERIFY(!loader.KeyFrames());
     QVERIFY(changed.wait(10000));
     QVERIFY(loader.KeyFrames());
@@ -55,8 +50,8 @@ private slots:
   void AListingForAFileNoLongerOpenIsDropped() {
     TKeyFrameLoader loader;
     QSignalSpy changed(&loader, &TKeyFrameLoader::KeyFramesChanged);
-    LoadInto(loader, Fixture("ps_mpeg2_long.mpg"));
-    LoadInto(loader, Fixture("avi_xvid_mp3.avi"));
+    loader.Load(Fixture("ps_mpeg2_long.mpg"));
+    loader.Load(Fixture("avi_xvid_mp3.avi"));
     QVERIFY(changed.wait(10000));
     QTest::qWait(200);
     QCOMPARE(changed.size(), 1);
@@ -64,7 +59,7 @@ private slots:
     const auto avi = ListKeyFrames(Fixture("avi_xvid_mp3.avi"), Analyzed(Fixture("avi_xvid_mp3.avi")).Kind, 0);
     QVERIFY(Times(*loader.KeyFrames()) == Times(*avi));
 
-    LoadInto(loader, Fixture("ps_mpeg2_long.mpg"));
+    loader.Load(Fixture("ps_mpeg2_long.mpg"));
     loader.Clear();
     QCOMPARE(changed.size(), 2);  // the list of the closed file went
     QTest::qWait(300);
@@ -72,17 +67,22 @@ private slots:
     QVERIFY(!loader.KeyFrames());
   }
 
-  void AFileWithoutVideoHasNoKeyFrames() {
+  void AFileWithoutVideoOrOfNoKnownKindHasNoKeyFrames() {
     TKeyFrameLoader loader;
     QSignalSpy changed(&loader, &TKeyFrameLoader::KeyFramesChanged);
-    LoadInto(loader, Fixture("mp4_aac_only.mp4"));
-    QVERIFY(changed.wait(10000));
-    QVERIFY(!loader.KeyFrames());
+    const TempDir dir;
+    WriteFileBytes(dir / "text.avi", std::vector<uint8_t>{'n', 'o', 't', ' ', 'a', 'v', 'i'});
+    for (const auto& file : {Fixture("mp4_aac_only.mp4"), dir / "text.avi"}) {
+      loader.Load(file);
+      QVERIFY(changed.wait(10000));
+      QVERIFY(!loader.KeyFrames());
+      changed.clear();
+    }
   }
 
   void ALoaderGoneWhileListingEndsCleanly() {
     auto loader = std::make_unique<TKeyFrameLoader>();
-    LoadInto(*loader, Fixture("ps_mpeg2_long.mpg"));
+    loader->Load(Fixture("ps_mpeg2_long.mpg"));
     loader.reset();
     QTest::qWait(100);
   }
