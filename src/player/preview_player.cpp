@@ -234,6 +234,22 @@ bool TPreviewPlayer::MarkSelStart() {
   return true;
 }
 
+void TPreviewPlayer::SetSelection(double start, double end) {
+  if (!IsOpen()) return;
+  if (status_.duration > 0) {
+    start = std::clamp(start, 0.0, status_.duration);
+    end = std::clamp(end, 0.0, status_.duration);
+  }
+  if (!(start < end)) {
+    start = 0.0;
+    end = status_.duration;
+  }
+  status_.selStart = start;
+  status_.selEnd = end;
+  stopAtMark_ = true;
+  ShowSelection();
+}
+
 bool TPreviewPlayer::MarkSelEnd() {
   if (!CanMarkEnd()) return false;
   const bool wasPlaying = IsPlaying();

@@ -85,6 +85,9 @@ public:
   void GoToSelEnd();
   bool MarkSelStart();
   bool MarkSelEnd();
+  // Sets both marks at once, as a linked clip gives them: kept within the file, and the whole
+  // file when they leave nothing between them. Nothing happens while no file is open.
+  void SetSelection(double start, double end);
   // Refreshes the position label and both seek bars.
   void UpdatePosition();
   bool SetPosition(double seconds);

@@ -1,0 +1,33 @@
+// The main window in the gallery of scripts/screenshot, with a file open in the player.
+#include <QTimer>
+
+#include "app/korvel_win.h"
+#include "gui/gallery/gallery.h"
+#include "player/mpv_player_engine.h"
+#include "player/preview_player.h"
+
+namespace korvel::test {
+
+namespace {
+
+std::unique_ptr<QWidget> MainWindow(const std::function<void()>& ready) {
+  auto window = std::make_unique<TKorvelWin>(
+      TKorvelWinSetup{.Engine = std::make_unique<MpvPlayerEngine>(MpvPlayerEngine::Options{.audioOutput = "null"}),
+                      .LanguageFolder = KORVEL_LANGUAGE_SOURCE_DIR});
+  window->setWindowState(Qt::WindowNoState);
+  window->resize(1100, 720);
+  TKorvelWin* shown = window.get();
+  // Once the work state is back, a file is opened and held a second in.
+  QTimer::singleShot(300, shown, [shown, ready] {
+    shown->Player().AutoPlay = false;
+    if (shown->OpenMediaFile(KORVEL_FIXTURE_DIR "/player_colours_bframes.mp4")) shown->Player().SetPosition(1.0);
+    QTimer::singleShot(700, shown, ready);
+  });
+  return window;
+}
+
+}  // namespace
+
+KORVEL_GALLERY_WINDOW({"main", "the main window with a file open", 100, MainWindow});
+
+}  // namespace korvel::test

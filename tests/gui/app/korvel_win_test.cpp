@@ -1,0 +1,190 @@
+// The main window as a person meets it: a first start, the previous run's work state coming
+// back, the save question when closing, and which keys act where.
+#include "app/korvel_win.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "controls/my_msg_box_win.h"
+#include "gui/support/gui_test_main.h"
+#include "gui/support/modal_answer.h"
+#include "player/mpv_player_engine.h"
+#include "player/preview_player.h"
+#include "project/clip_list.h"
+#include "project/project_file.h"
+
+namespace korvel::test {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kFixture = fs::path(KORVEL_FIXTURE_DIR) / "player_colours.avi";
+
+std::string ReadBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A work state of an untitled list with unsaved changes: two clips of the fixture and, between
+// them, one whose start equals its end, which no project may hold.
+void SeedWorkState() {
+  const fs::path path = DefaultWorkStatePath();
+  fs::create_directories(path.parent_path());
+  std::ofstream out(path, std::ios::binary);
+  const std::string file = kFixture.string();
+  out << "[Clip]\nClipCount=3\n"
+      << "[Clip0]\nFileName=" << file << "\nTotalTime=4000\nStartTime=500\nEndTime=1500\n"
+      << "[Clip1]\nFileName=" << file << "\nTotalTime=4000\nStartTime=2000\nEndTime=2000\n"
+      << "[Clip2]\nFileName=" << file << "\nTotalTime=4000\nStartTime=2000\nEndTime=3000\n"
+      << "[Temp]\nChanged=1\nPjFileName=\n";
+}
+
+}  // namespace
+
+class KorvelWinTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<TKorvelWin> window_;
+
+  // The window as the program shows it, once the work state has come back.
+  void ShowWindow() {
+    window_ = std::make_unique<TKorvelWin>(
+        TKorvelWinSetup{.Engine = std::make_unique<MpvPlayerEngine>(MpvPlayerEngine::Options{.audioOutput = "null"}),
+                        .LanguageFolder = KORVEL_LANGUAGE_SOURCE_DIR});
+    window_->Player().ErrorBox = false;
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QTRY_VERIFY(window_->Restored());
+  }
+  QAction* Action(TKorvelCommand command) const { return window_->Actions().Get(command); }
+
+private slots:
+  void init() {
+    std::error_code ignored;
+    fs::remove(DefaultWorkStatePath(), ignored);
+    QSettings("Quendar", "Korvel").clear();
+  }
+  void cleanup() { window_.reset(); }
+
+  void AFirstStartShowsAnEmptyUntitledProject() {
+    ShowWindow();
+    QCOMPARE(window_->windowTitle(), QStringLiteral("Korvel 0.1"));
+    QCOMPARE(window_->minimumSize(), QSize(760, 560));
+    QCOMPARE(window_->ProjectNameLabel()->text(), QStringLiteral("Untitled"));
+    QCOMPARE(window_->ClipList().Count(), 0);
+    using enum TKorvelCommand;
+    for (const TKorvelCommand command : {Play, Pause, Stop, First, Last, Back, Next, SetSelStart, SetSelEnd, GoToSelStart,
+                                         GoToSelEnd, CloseMedia, FullScreen, UnlinkClip, AddClip, CopyClip,
+                                         EditSelectedClip, CopySelectedClip, DeleteSelectedClip, ClearClipList,
+                                         ClipProperties, SaveProject, Produce})
+      QVERIFY2(!Action(command)->isEnabled(), qPrintable(Action(command)->text()));
+    for (const TKorvelCommand command : {NewProject, OpenProject, SaveProjectAs, OpenMediaFile, Exit})
+      QVERIFY2(Action(command)->isEnabled(), qPrintable(Action(command)->text()));
+  }
+
+  void TheCaptionsComeFromTheLanguage() {
+    ShowWindow();
+    using enum TKorvelCommand;
+    QCOMPARE(Action(NewProject)->text(), QStringLiteral("New Project (&N)"));
+    QCOMPARE(Action(SaveProjectAs)->text(), QStringLiteral("Save as (Project) (&A) ..."));
+    QCOMPARE(Action(Produce)->text(), QStringLiteral("Produce Media File (&P) ..."));
+    QCOMPARE(Action(Produce)->toolTip(), QStringLiteral("Produce Media File ..."));
+    QCOMPARE(Action(SetSelStart)->text(), QStringLiteral("Set Selection Start Position"));
+    QCOMPARE(Action(GoToSelEnd)->text(), QStringLiteral("Go to : End Position"));
+    QCOMPARE(Action(DeleteSelectedClip)->text(), QStringLiteral("Delete Selected Clip (&D)"));
+    QCOMPARE(Action(DeleteSelectedClip)->shortcut(), QKeySequence(Qt::Key_Delete));
+    QCOMPARE(Action(SaveProjectAs)->shortcut(), QKeySequence(Qt::SHIFT | Qt::CTRL | Qt::Key_S));
+  }
+
+  void TheWorkStateComesBackWithoutTheEmptyClip() {
+    SeedWorkState();
+    ShowWindow();
+    QCOMPARE(window_->ClipList().Count(), 2);
+    QCOMPARE(window_->ClipList().Get(0)->StartTime(), 500);
+    QCOMPARE(window_->ClipList().Get(1)->StartTime(), 2000);
+    QVERIFY(window_->ClipList().Changed());
+    QVERIFY(window_->Actions().Get(TKorvelCommand::SaveProject)->isEnabled());
+    QVERIFY(window_->Actions().Get(TKorvelCommand::Produce)->isEnabled());
+    // The first clip was shown in the player, then unlinked.
+    QCOMPARE(window_->Player().FileName(), kFixture);
+    QVERIFY(window_->Player().IsOpen());
+    QCOMPARE(window_->Player().SelStart(), 0.5);
+    QCOMPARE(window_->Player().SelEnd(), 1.5);
+    QVERIFY(window_->ClipList().CurrentItem() == nullptr);
+  }
+
+  void CancellingTheSaveQuestionKeepsTheWindowAndTheWorkState() {
+    SeedWorkState();
+    ShowWindow();
+    const std::string before = ReadBytes(DefaultWorkStatePath());
+    QString asked;
+    ModalAnswer cancel([&](QWidget& modal) {
+      auto* box = qobject_cast<TMyMsgBoxWin*>(&modal);
+      QVERIFY(box);
+      asked = box->Msg()->text();
+      QCOMPARE(box->Btn3()->text(), QStringLiteral("Cancel (&C)"));
+      QTest::mouseClick(box->Btn3(), Qt::LeftButton);
+    });
+    QVERIFY(!window_->close());
+    QVERIFY(cancel.Answered());
+    QVERIFY2(asked.contains(QStringLiteral("Do you want to save the project?")), qPrintable(asked));
+    QVERIFY(window_->isVisible());
+    QCOMPARE(window_->ClipList().Count(), 2);
+    QVERIFY(window_->ClipList().Changed());
+    QCOMPARE(ReadBytes(DefaultWorkStatePath()), before);
+  }
+
+  void DeleteRemovesClipsOnlyFromTheClipPanel() {
+    SeedWorkState();
+    ShowWindow();
+    // Stand-ins for the file list and the clip panel, each holding the focus in turn.
+    auto* fileList = new QListWidget;
+    window_->BrowserPlace()->layout()->addWidget(fileList);
+    auto* clipPanel = new QListWidget;
+    window_->ClipPanelPlace()->layout()->addWidget(clipPanel);
+    window_->ClipList().SetAnchor(window_->ClipList().Get(0));
+    window_->RefreshCommands();
+    QSignalSpy deleted(Action(TKorvelCommand::DeleteSelectedClip), &QAction::triggered);
+
+    fileList->setFocus();
+    QTRY_VERIFY(fileList->hasFocus());
+    QTest::keyClick(fileList, Qt::Key_Delete);
+    QCOMPARE(deleted.size(), 0);
+    QCOMPARE(window_->ClipList().Count(), 2);
+
+    clipPanel->setFocus();
+    QTRY_VERIFY(clipPanel->hasFocus());
+    QTest::keyClick(clipPanel, Qt::Key_Delete);
+    QCOMPARE(deleted.size(), 1);
+  }
+
+  void AShortcutChecksItsConditionWhenPressed() {
+    ShowWindow();
+    // As a menu opened while the list still held clips would have left it.
+    Action(TKorvelCommand::Produce)->setEnabled(true);
+    bool wizardShown = false;
+    ModalAnswer watch([&](QWidget& modal) {
+      wizardShown = true;
+      modal.close();
+    });
+    QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QTest::qWait(100);
+    QVERIFY(!wizardShown);
+  }
+};
+
+}  // namespace korvel::test
+
+KORVEL_GUI_TEST_MAIN(korvel::test::KorvelWinTest)
+#include "korvel_win_test.moc"

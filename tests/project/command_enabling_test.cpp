@@ -1,0 +1,44 @@
+#include "project/command_enabling.h"
+
+#include <gtest/gtest.h>
+
+namespace korvel {
+namespace {
+
+using enum TKorvelCommand;
+
+TEST(ProjectCommandEnabling, EachCommandFollowsItsOwnCondition) {
+  struct Case {
+    TKorvelCommand command;
+    TProjectCommandState off;
+    TProjectCommandState on;
+  };
+  const Case cases[] = {
+      {SaveProject, {.ClipCount = 3}, {.ListChanged = true}},
+      {Produce, {.ListChanged = true}, {.ClipCount = 1}},
+      {ClearClipList, {.HasAnchor = true}, {.ClipCount = 1}},
+      {UnlinkClip, {.ClipCount = 2, .PlayerOpen = true}, {.ClipLinked = true}},
+      {CopyClip, {.HasAnchor = true}, {.ClipLinked = true}},
+      {AddClip, {.ClipCount = 2, .ClipLinked = true}, {.PlayerOpen = true}},
+      {EditSelectedClip, {.ClipCount = 2, .ClipLinked = true}, {.HasAnchor = true}},
+      {DeleteSelectedClip, {.ClipCount = 2}, {.HasAnchor = true}},
+      {ClipProperties, {.ClipCount = 2}, {.HasAnchor = true}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ProjectCommandEnabled(c.command, c.off), false) << static_cast<int>(c.command);
+    EXPECT_EQ(ProjectCommandEnabled(c.command, c.on), true) << static_cast<int>(c.command);
+  }
+}
+
+TEST(ProjectCommandEnabling, ProjectCommandsThatNeedNothingAreAlwaysOn) {
+  for (const TKorvelCommand command : {NewProject, OpenProject, SaveProjectAs, OpenMediaFile, Exit, FileList, ClipList})
+    EXPECT_EQ(ProjectCommandEnabled(command, {}), true);
+}
+
+TEST(ProjectCommandEnabling, ThePlayersAndTheBrowsersCommandsAreDecidedElsewhere) {
+  for (const TKorvelCommand command : {Play, Stop, SetSelStart, FullScreen, OpenFile, DeleteFile, ZoomIn})
+    EXPECT_EQ(ProjectCommandEnabled(command, {.ClipCount = 1, .PlayerOpen = true}), std::nullopt);
+}
+
+}  // namespace
+}  // namespace korvel
