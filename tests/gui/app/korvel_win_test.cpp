@@ -7,6 +7,11 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QProcess>
+#include <QScrollArea>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -15,13 +20,18 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/wizards/pdce_wizard.h"
+#include "base/file_read.h"
 #include "controls/my_msg_box_win.h"
 #include "gui/support/gui_test_main.h"
 #include "gui/support/modal_answer.h"
+#include "gui/wizards/wizard_driver.h"
 #include "player/mpv_player_engine.h"
 #include "player/preview_player.h"
 #include "project/clip_list.h"
 #include "project/project_file.h"
+#include "support/cli_run.h"
+#include "support/temp_dir.h"
 
 namespace korvel::test {
 
@@ -36,18 +46,39 @@ std::string ReadBytes(const fs::path& file) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A work state of an untitled list with unsaved changes: two clips of the fixture and, between
+// A work state of an untitled list with unsaved changes: two clips of the file and, between
 // them, one whose start equals its end, which no project may hold.
-void SeedWorkState() {
+void SeedWorkState(const fs::path& source = kFixture) {
   const fs::path path = DefaultWorkStatePath();
   fs::create_directories(path.parent_path());
   std::ofstream out(path, std::ios::binary);
-  const std::string file = kFixture.string();
+  const std::string file = source.string();
   out << "[Clip]\nClipCount=3\n"
       << "[Clip0]\nFileName=" << file << "\nTotalTime=4000\nStartTime=500\nEndTime=1500\n"
       << "[Clip1]\nFileName=" << file << "\nTotalTime=4000\nStartTime=2000\nEndTime=2000\n"
       << "[Clip2]\nFileName=" << file << "\nTotalTime=4000\nStartTime=2000\nEndTime=3000\n"
       << "[Temp]\nChanged=1\nPjFileName=\n";
+}
+
+// Sends a desktop file manager's drop of files onto target.
+void DropFiles(QWidget* target, const QList<QUrl>& urls) {
+  QMimeData data;
+  data.setUrls(urls);
+  const QPoint at = target->rect().center();
+  QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+}
+
+// The real program, on the offscreen platform, in this suite's user folders.
+std::unique_ptr<QProcess> StartProgram() {
+  auto program = std::make_unique<QProcess>();
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  program->setProcessEnvironment(environment);
+  program->start(QStringLiteral(KORVEL_PROGRAM_PATH), {});
+  return program;
 }
 
 }  // namespace
@@ -181,6 +212,116 @@ private slots:
     QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
     QTest::qWait(100);
     QVERIFY(!wizardShown);
+  }
+
+  void TheLanguageMenuSwitchesEveryCaptionAtOnce() {
+    ShowWindow();
+    QMenu* languages = window_->Menu(TKorvelMenu::Language);
+    QVERIFY(languages);
+    const auto entry = [&](const char* file) -> QAction* {
+      for (QAction* action : languages->actions())
+        if (action->text().endsWith(QLatin1String(file))) return action;
+      return nullptr;
+    };
+    QVERIFY(entry("g0409_eng.ini") && entry("g0409_eng.ini")->isChecked());
+    QAction* japanese = entry("g0411_jpn.ini");
+    QVERIFY(japanese);
+    const QString english = Action(TKorvelCommand::NewProject)->text();
+    japanese->trigger();
+    QVERIFY(Action(TKorvelCommand::NewProject)->text() != english);
+    QVERIFY(Action(TKorvelCommand::NewProject)->text().endsWith(QStringLiteral("(&N)")));
+    QVERIFY(window_->Menu(TKorvelMenu::File)->title() != QStringLiteral("File"));
+    QVERIFY(entry("g0411_jpn.ini")->isChecked());
+    entry("g0409_eng.ini")->trigger();
+    QCOMPARE(Action(TKorvelCommand::NewProject)->text(), english);
+    QCOMPARE(window_->Menu(TKorvelMenu::File)->title(), QStringLiteral("File"));
+  }
+
+  void HidingTheFileListInAMaximizedWindowTakesTheMenuAndTheFrame() {
+    ShowWindow();
+    window_->showMaximized();
+    QTRY_VERIFY(window_->isMaximized());
+    QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!window_->BrowserShown());
+    QVERIFY(!window_->menuBar()->isVisible());
+    QVERIFY(window_->windowFlags() & Qt::FramelessWindowHint);
+    QVERIFY(!Action(TKorvelCommand::FileList)->isChecked());
+    // The menu is gone, its shortcut still works.
+    QTRY_VERIFY(window_->isVisible());
+    QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(window_->BrowserShown());
+    QVERIFY(window_->menuBar()->isVisible());
+    QVERIFY(!(window_->windowFlags() & Qt::FramelessWindowHint));
+    QVERIFY(Action(TKorvelCommand::FileList)->isChecked());
+  }
+
+  void AFileDroppedOnTheVideoOpensInThePlayer() {
+    ShowWindow();
+    QWidget* video = window_->VideoArea()->viewport();
+    DropFiles(video, {QUrl::fromLocalFile(QDir(KORVEL_FIXTURE_DIR).filePath("notes.txt")),
+                      QUrl(QStringLiteral("https://example.org/a.avi"))});
+    QTest::qWait(50);
+    QVERIFY(!window_->Player().IsOpen());
+    DropFiles(video, {QUrl::fromLocalFile(QString::fromStdString(kFixture.string()))});
+    QTRY_VERIFY(window_->Player().IsOpen());
+    QCOMPARE(window_->Player().FileName(), kFixture);
+  }
+
+  void ProduceWritesWhatTheCommandLineWritesForTheSavedProject() {
+    TempDir dir;
+    CopyFixture("avi_xvid_mp3.avi", dir / "a.avi");
+    SeedWorkState(dir / "a.avi");
+    ShowWindow();
+    const fs::path project = dir / "clips.korvelproj";
+    QVERIFY(window_->ProjectFile().SaveProject(project));
+    fs::path produced;
+    bool succeeded = false;
+    WhenModal<TPdceWizardW>([&](TPdceWizardW* wizard) {
+      produced = wizard->Destination();
+      ProduceFromDest(*wizard);
+      WaitForEnd(*wizard);
+      succeeded = wizard->Succeeded();
+      Click(*wizard, "BtnClose");
+      return true;
+    });
+    QTest::keyClick(window_.get(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(succeeded);
+    QCOMPARE(produced.parent_path(), dir.path());
+    // The wizard's "Open Output File" was on: the output is in the player.
+    QCOMPARE(window_->Player().FileName(), produced);
+
+    const fs::path theirs = dir / "cli" / produced.filename();
+    fs::create_directories(theirs.parent_path());
+    QCOMPARE(RunCli("produce -q " + Quoted(project) + " -o " + Quoted(theirs), false).exitCode, 0);
+    const auto ours = ReadWholeFile(produced, size_t{1} << 26);
+    const auto cli = ReadWholeFile(theirs, size_t{1} << 26);
+    QVERIFY(ours && cli);
+    QVERIFY(*ours == *cli);
+  }
+
+  void ASecondProgramLeavesAndOneStartsAgainOnceTheFirstIsKilled() {
+    const std::unique_ptr<QProcess> first = StartProgram();
+    QVERIFY(first->waitForStarted());
+    const QString lock = QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).filePath("korvel.lock");
+    QTRY_VERIFY(QFile::exists(lock));
+    QTest::qWait(300);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    const std::unique_ptr<QProcess> second = StartProgram();
+    QVERIFY(second->waitForFinished(5000));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+
+    // Killed, the first leaves its lock behind; the next start takes it over.
+    first->kill();
+    QVERIFY(first->waitForFinished(5000));
+    QVERIFY(QFile::exists(lock));
+    const std::unique_ptr<QProcess> third = StartProgram();
+    QVERIFY(third->waitForStarted());
+    QVERIFY(!third->waitForFinished(1500));
+    third->kill();
+    third->waitForFinished(5000);
   }
 };
 
