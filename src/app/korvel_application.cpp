@@ -1,5 +1,6 @@
 #include "app/korvel_application.h"
 
+#include <QIcon>
 #include <exception>
 
 #include "app/environment.h"
@@ -10,6 +11,8 @@ TKorvelApplication::TKorvelApplication(int& argc, char** argv) : QApplication(ar
   setApplicationName(ApplicationTitle());
   setApplicationDisplayName(ApplicationTitle());
   setDesktopFileName(QStringLiteral("korvel"));
+  // The icon installed with the desktop entry.
+  setWindowIcon(QIcon::fromTheme(QStringLiteral("korvel")));
 }
 
 bool TKorvelApplication::notify(QObject* receiver, QEvent* event) {
