@@ -69,8 +69,9 @@ TKorvelWin::TKorvelWin(TKorvelWinSetup setup) : actions_(this) {
   actions_.AttachShortcuts(this, clipPanelPlace_, playArea_);
   ApplyCaptions();
   BuildLanguageMenu();
-  // The player's commands wait for its first change of state to be enabled.
-  for (int i = static_cast<int>(TKorvelCommand::CloseMedia); i <= static_cast<int>(TKorvelCommand::CloseFullScreen); ++i)
+  // The player's commands and the strip's clip commands wait for the player's first change of
+  // state to be enabled.
+  for (int i = static_cast<int>(TKorvelCommand::CloseMedia); i <= static_cast<int>(TKorvelCommand::CopyClip); ++i)
     actions_.Get(static_cast<TKorvelCommand>(i))->setEnabled(false);
   RefreshCommands();
 

@@ -155,11 +155,7 @@ void TKorvelWin::ConnectCommands() {
 }
 
 TProjectCommandState TKorvelWin::CommandState() const {
-  return {.ListChanged = clipList_->Changed(),
-          .ClipCount = clipList_->Count(),
-          .ClipLinked = clipList_->CurrentItem() != nullptr,
-          .HasAnchor = clipList_->Anchor() != nullptr,
-          .PlayerOpen = player_->IsOpen()};
+  return {.ListChanged = clipList_->Changed(), .ClipCount = clipList_->Count(), .HasAnchor = clipList_->Anchor() != nullptr};
 }
 
 bool TKorvelWin::CommandAllowed(TKorvelCommand command) const {

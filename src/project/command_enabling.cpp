@@ -8,9 +8,6 @@ std::optional<bool> ProjectCommandEnabled(TKorvelCommand command, const TProject
     case SaveProject: return state.ListChanged;
     case Produce:
     case ClearClipList: return state.ClipCount > 0;
-    case UnlinkClip:
-    case CopyClip: return state.ClipLinked;
-    case AddClip: return state.PlayerOpen;
     case EditSelectedClip:
     case CopySelectedClip:
     case DeleteSelectedClip:

@@ -17,10 +17,7 @@ TEST(ProjectCommandEnabling, EachCommandFollowsItsOwnCondition) {
       {SaveProject, {.ClipCount = 3}, {.ListChanged = true}},
       {Produce, {.ListChanged = true}, {.ClipCount = 1}},
       {ClearClipList, {.HasAnchor = true}, {.ClipCount = 1}},
-      {UnlinkClip, {.ClipCount = 2, .PlayerOpen = true}, {.ClipLinked = true}},
-      {CopyClip, {.HasAnchor = true}, {.ClipLinked = true}},
-      {AddClip, {.ClipCount = 2, .ClipLinked = true}, {.PlayerOpen = true}},
-      {EditSelectedClip, {.ClipCount = 2, .ClipLinked = true}, {.HasAnchor = true}},
+      {EditSelectedClip, {.ListChanged = true, .ClipCount = 2}, {.HasAnchor = true}},
       {DeleteSelectedClip, {.ClipCount = 2}, {.HasAnchor = true}},
       {ClipProperties, {.ClipCount = 2}, {.HasAnchor = true}},
   };
@@ -35,9 +32,10 @@ TEST(ProjectCommandEnabling, ProjectCommandsThatNeedNothingAreAlwaysOn) {
     EXPECT_EQ(ProjectCommandEnabled(command, {}), true);
 }
 
-TEST(ProjectCommandEnabling, ThePlayersAndTheBrowsersCommandsAreDecidedElsewhere) {
-  for (const TKorvelCommand command : {Play, Stop, SetSelStart, FullScreen, OpenFile, DeleteFile, ZoomIn})
-    EXPECT_EQ(ProjectCommandEnabled(command, {.ClipCount = 1, .PlayerOpen = true}), std::nullopt);
+TEST(ProjectCommandEnabling, ThePlayersTheStripsAndTheBrowsersCommandsAreDecidedElsewhere) {
+  for (const TKorvelCommand command : {Play, Stop, SetSelStart, FullScreen, AddClip, UnlinkClip, CopyClip, OpenFile,
+                                       DeleteFile, ZoomIn})
+    EXPECT_EQ(ProjectCommandEnabled(command, {.ListChanged = true, .ClipCount = 1, .HasAnchor = true}), std::nullopt);
 }
 
 }  // namespace
