@@ -1,5 +1,5 @@
 // The play strip in the gallery of scripts/screenshot: a file paused inside its selection, with
-// the video above the strip as the main window has it.
+// its key frames marked and the video above the strip as the main window has it.
 #include <QAction>
 #include <QScrollArea>
 #include <QTimer>
@@ -65,9 +65,10 @@ std::unique_ptr<QWidget> PlayStripWindow(const std::function<void()>& ready) {
     player->UpdatePosition();
   }
   auto* poll = new QTimer(window.get());
-  QObject::connect(poll, &QTimer::timeout, window.get(), [player, panel = video.Panel, ready, poll] {
+  QObject::connect(poll, &QTimer::timeout, window.get(), [player, parts, panel = video.Panel, ready, poll] {
     player->FitVideo();
-    if (!panel->Picture().isNull()) {
+    // The key frames come from a listing in the background.
+    if (!panel->Picture().isNull() && parts->controls->KeyFrames().KeyFrames()) {
       poll->stop();
       ready();
     }

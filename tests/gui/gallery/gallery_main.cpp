@@ -12,6 +12,7 @@
 
 #include "gui/gallery/gallery.h"
 #include "gui/support/gui_test_main.h"
+#include "lang/language.h"
 
 namespace korvel::test {
 
@@ -72,6 +73,9 @@ int main(int argc, char** argv) {
   }
 
   GuiTestApplication application(argc, argv);
+  // The windows show their words as the program does.
+  korvel::TLanguage language{KORVEL_LANGUAGE_SOURCE_DIR};
+  language.LoadLanguage(0x0409);
   std::unique_ptr<QWidget> window;
   bool announced = false;
   const auto ready = [&] {
