@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
-#include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,14 +13,13 @@
 #include "produce/key_frame_listing.h"
 #include "produce/key_frames.h"
 #include "produce/lossless_job.h"
-#include "support/cli_run.h"
+#include "support/key_frame_probe.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
 namespace {
 
 using test::Fixture;
-using test::Quoted;
 
 TKeyFrameList ListOf(std::vector<TKeyFrame> keyFrames, int64_t frameUs) { return {std::move(keyFrames), frameUs}; }
 
@@ -92,46 +88,6 @@ QdMediaInfo Analyzed(const std::filesystem::path& file) {
   return info;
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);)
-    if (!line.empty()) lines.push_back(line);
-  return lines;
-}
-
-double ContainerStart(const std::filesystem::path& file) {
-  const test::CliRun run =
-      test::RunCommand("ffprobe -v error -show_entries format=start_time -of csv=p=0 " + Quoted(file));
-  return run.out.starts_with("N/A") ? 0.0 : std::atof(run.out.c_str());
-}
-
-// ffprobe's "N/A" is not a number.
-double Seconds(const std::string& text) {
-  return std::isdigit(static_cast<unsigned char>(text[0])) ? std::stod(text) : NAN;
-}
-
-// ffprobe's key frames of the first video stream, in microseconds from the container's start, in
-// the order shown: where the decoder shows them, -1 where it tells no time. An AVI file has no
-// presentation times, its timeline is the chunk index: there the key packets' decode times.
-std::vector<int64_t> ProbedKeyFrames(const std::filesystem::path& file, bool avi) {
-  const std::string entries =
-      avi ? "-show_entries packet=flags,dts_time" : "-show_entries frame=key_frame,best_effort_timestamp_time";
-  const test::CliRun run =
-      test::RunCommand("ffprobe -v error -select_streams v:0 " + entries + " -of csv=p=0 " + Quoted(file));
-  const double start = ContainerStart(file);
-  std::vector<int64_t> times;
-  for (const std::string& line : Lines(run.out)) {
-    const auto comma = line.find(',');
-    if (comma == std::string::npos) continue;
-    const std::string key = avi ? line.substr(comma + 1) : line.substr(0, comma);
-    const double seconds = Seconds(avi ? line.substr(0, comma) : line.substr(comma + 1));
-    if (avi ? key.starts_with("K") : key == "1")
-      times.push_back(std::isnan(seconds) ? -1 : std::llround((seconds - start) * 1e6));
-  }
-  return times;
-}
-
 struct FamilyCase {
   const char* fixture;
 };
@@ -159,7 +115,7 @@ TEST_P(KeyFrameListing, EqualsFfprobesKeyFrames) {
   const QdMediaInfo info = Analyzed(file);
   const auto list = ListKeyFrames(file, info.Kind, info.SubKind);
   ASSERT_TRUE(list);
-  const std::vector<int64_t> probed = ProbedKeyFrames(file, info.Kind == kKindAvi);
+  const std::vector<int64_t> probed = test::ProbedKeyFrames(file, info.Kind == kKindAvi);
   ASSERT_GT(probed.size(), 1u);
   ASSERT_EQ(list->KeyFrames.size(), probed.size());
   for (size_t i = 0; i < probed.size(); ++i)
@@ -185,32 +141,6 @@ TEST(KeyFrameListing, AStopSetBeforehandListsNothing) {
   }
 }
 
-// The decoded pictures of a file's first video stream, in presentation order: a digest of each
-// and its time from the container's start in microseconds.
-struct Picture {
-  std::string digest;
-  int64_t timeUs;  // -1 when the decoder tells none
-};
-
-std::vector<Picture> Pictures(const std::filesystem::path& file) {
-  const std::vector<std::string> digests = Lines(test::RunCommand("ffmpeg -v error -i " + Quoted(file) +
-                                                                  " -map 0:v:0 -fps_mode passthrough -f framemd5 - "
-                                                                  "| grep -v '^#'")
-                                                     .out);
-  const std::vector<std::string> times = Lines(test::RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
-                                                                "frame=best_effort_timestamp_time -of csv=p=0 " +
-                                                                Quoted(file))
-                                                   .out);
-  const double start = ContainerStart(file);
-  std::vector<Picture> pictures;
-  for (size_t i = 0; i < std::min(digests.size(), times.size()); ++i) {
-    const double seconds = Seconds(times[i]);
-    pictures.push_back({digests[i].substr(digests[i].rfind(',') + 1),
-                        std::isnan(seconds) ? -1 : std::llround((seconds - start) * 1e6)});
-  }
-  return pictures;
-}
-
 class RealStartOfAClip : public test::LosslessJobTest, public testing::WithParamInterface<FamilyCase> {};
 
 // The mark lies three frames and a little after the second key frame, so the engine must move
@@ -232,10 +162,10 @@ TEST_P(RealStartOfAClip, IsWhereTheOutputsFirstPictureWasShownInTheSource) {
   ASSERT_TRUE(RunJoin(info.Kind, info.SubKind));
   ASSERT_EQ(result, S_OK) << AllLines();
 
-  const std::vector<Picture> written = Pictures(out);
+  const std::vector<test::Picture> written = test::Pictures(out);
   ASSERT_FALSE(written.empty());
-  const std::vector<Picture> pictures = Pictures(source);
-  const auto same = [&](const Picture& p) { return p.digest == written.front().digest; };
+  const std::vector<test::Picture> pictures = test::Pictures(source);
+  const auto same = [&](const test::Picture& p) { return p.digest == written.front().digest; };
   ASSERT_EQ(std::ranges::count_if(pictures, same), 1) << "the source's pictures are not all different";
   EXPECT_NEAR(std::ranges::find_if(pictures, same)->timeUs, start->TimeUs, 1000);
 }
