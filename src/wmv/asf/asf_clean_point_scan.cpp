@@ -28,12 +28,13 @@ constexpr uint64_t kStopCheckEvery = 4096;
 // packets, until it returns false or the data ends.
 template <typename OnObject>
 void WalkObjects(const AsfFile& file, uint64_t fromPacket, OnObject onObject) {
-  AsfObjectAssembler assembler(file.header);
-  std::vector<uint8_t> buffer;
+  // Which objects there are is all a walk needs: their bytes are not copied.
+  AsfObjectAssembler assembler(file.header, false);
+  SequentialPackets packets(file);
   AsfPacket packet;
   HRESULT error = S_OK;
   for (uint64_t n = fromPacket; n < file.packetCount; ++n) {
-    const PacketRead read = ReadPacket(file, n, buffer, packet, &error);
+    const PacketRead read = packets.Read(n, packet, &error);
     if (read == PacketRead::kPastEnd) break;
     if (read != PacketRead::kOk) continue;
     (void)assembler.Add(packet, n);

@@ -32,7 +32,7 @@ std::vector<uint8_t> Unspread(const std::vector<uint8_t>& bytes, const AsfAudioS
 
 }  // namespace
 
-AsfObjectAssembler::AsfObjectAssembler(const AsfHeader& header) {
+AsfObjectAssembler::AsfObjectAssembler(const AsfHeader& header, bool keepBytes) : keepBytes_(keepBytes) {
   for (const auto& s : header.streams) streams_[static_cast<uint8_t>(s.streamNumber)].spread = s.AudioSpread();
 }
 
@@ -78,10 +78,13 @@ HRESULT AsfObjectAssembler::AddFragment(const AsfPayload& p, StreamState& s) {
     s.partial.reset();
     s.synced = true;
     if (p.objectSize > kMaxMediaObjectBytes) return NS_E_CORRUPTED_DATA_UNIT;
-    Partial next{p.mediaObjectNumber, p.objectSize, p.presentationTimeMs, p.keyFrame, packetIndex_, {}, {}};
-    next.bytes = CopyOf(p.data);
-    next.extensions = CopyOf(p.extensions);
-    if (next.bytes.size() == next.size) {
+    Partial next{p.mediaObjectNumber, p.objectSize, p.presentationTimeMs, p.keyFrame, packetIndex_,
+                 static_cast<uint32_t>(p.data.size()), {}, {}};
+    if (keepBytes_) {
+      next.bytes = CopyOf(p.data);
+      next.extensions = CopyOf(p.extensions);
+    }
+    if (next.received == next.size) {
       Complete(p.streamNumber, s, std::move(next));
     } else {
       s.partial = std::move(next);
@@ -90,13 +93,17 @@ HRESULT AsfObjectAssembler::AddFragment(const AsfPayload& p, StreamState& s) {
   }
   if (!s.partial) return s.synced ? NS_E_CORRUPTED_DATA_UNIT : S_OK;
   Partial& part = *s.partial;
-  if (part.objectNumber != p.mediaObjectNumber || part.size != p.objectSize || part.bytes.size() != p.offsetIntoObject) {
+  if (part.objectNumber != p.mediaObjectNumber || part.size != p.objectSize || part.received != p.offsetIntoObject ||
+      p.data.size() > part.size - part.received) {
     s.partial.reset();
     return NS_E_CORRUPTED_DATA_UNIT;
   }
-  const auto more = SpanOf(p.data);
-  part.bytes.insert(part.bytes.end(), more.begin(), more.end());
-  if (part.bytes.size() == part.size) {
+  part.received += static_cast<uint32_t>(p.data.size());
+  if (keepBytes_) {
+    const auto more = SpanOf(p.data);
+    part.bytes.insert(part.bytes.end(), more.begin(), more.end());
+  }
+  if (part.received == part.size) {
     Partial done = std::move(part);
     s.partial.reset();
     Complete(p.streamNumber, s, std::move(done));
@@ -112,8 +119,14 @@ HRESULT AsfObjectAssembler::AddCompressed(const AsfPayload& p, StreamState& s) {
   s.synced = true;
   uint64_t time = p.presentationTimeMs;
   for (const auto& part : parts) {
-    Partial whole{0, static_cast<uint32_t>(part.size()), static_cast<uint32_t>(std::min<uint64_t>(time, UINT32_MAX)),
-                  p.keyFrame, packetIndex_, CopyOf(part), {}};
+    Partial whole{0,
+                  static_cast<uint32_t>(part.size()),
+                  static_cast<uint32_t>(std::min<uint64_t>(time, UINT32_MAX)),
+                  p.keyFrame,
+                  packetIndex_,
+                  static_cast<uint32_t>(part.size()),
+                  keepBytes_ ? CopyOf(part) : std::vector<uint8_t>{},
+                  {}};
     Complete(p.streamNumber, s, std::move(whole));
     time += p.timeDeltaMs;
   }
@@ -126,7 +139,7 @@ void AsfObjectAssembler::Complete(uint8_t stream, StreamState& s, Partial done) 
   o.presentationTimeMs = done.timeMs;
   o.keyFrame = done.keyFrame;
   o.firstPacket = done.firstPacket;
-  o.bytes = s.spread ? Unspread(done.bytes, *s.spread) : std::move(done.bytes);
+  o.bytes = s.spread && keepBytes_ ? Unspread(done.bytes, *s.spread) : std::move(done.bytes);
   o.extensions = std::move(done.extensions);
   ready_.push_back(std::move(o));
 }

@@ -28,7 +28,9 @@ struct AsfMediaObject {
 
 class AsfObjectAssembler {
 public:
-  explicit AsfObjectAssembler(const AsfHeader& header);
+  // Without keepBytes the objects come without their bytes and extensions: for walks that only
+  // need to know which objects there are, when and where, and should not copy the data.
+  explicit AsfObjectAssembler(const AsfHeader& header, bool keepBytes = true);
 
   // Feeds one packet's payloads; complete objects queue up. NS_E_CORRUPTED_DATA_UNIT when a
   // fragment does not continue the object it belongs to (the broken object is dropped and the
@@ -48,6 +50,7 @@ private:
     uint32_t timeMs = 0;
     bool keyFrame = false;
     uint64_t firstPacket = 0;
+    uint32_t received = 0;  // bytes of the object seen so far, kept or not
     std::vector<uint8_t> bytes;
     std::vector<uint8_t> extensions;
   };
@@ -61,6 +64,7 @@ private:
   HRESULT AddCompressed(const AsfPayload& p, StreamState& s);
   void Complete(uint8_t stream, StreamState& s, Partial done);
 
+  bool keepBytes_;
   std::map<uint8_t, StreamState> streams_;
   std::deque<AsfMediaObject> ready_;
   uint64_t packetIndex_ = 0;
