@@ -15,19 +15,10 @@
 #include <vector>
 
 #include "app/wizards/wizard_frame.h"
-#include "lang/language.h"
+#include "gui/support/english_words.h"
 #include "project/clip_list.h"
 
 namespace korvel::test {
-
-// The English words, so that "Failure" cannot pass for "Completed".
-class EnglishWords {
-public:
-  EnglishWords() { language_.LoadLanguage(0x0409); }
-
-private:
-  TLanguage language_{KORVEL_LANGUAGE_SOURCE_DIR};
-};
 
 template <typename T>
 T* Part(QWidget& wizard, const char* name) {
