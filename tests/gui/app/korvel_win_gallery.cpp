@@ -1,4 +1,5 @@
-// The main window in the gallery of scripts/screenshot, with a file open in the player.
+// The main window in the gallery of scripts/screenshot, with a file open in the player and a
+// selection marked.
 #include <QTimer>
 
 #include "app/korvel_win.h"
@@ -17,10 +18,13 @@ std::unique_ptr<QWidget> MainWindow(const std::function<void()>& ready) {
   window->setWindowState(Qt::WindowNoState);
   window->resize(1100, 720);
   TKorvelWin* shown = window.get();
-  // Once the work state is back, a file is opened and held a second in.
+  // Once the work state is back, a file is opened and held a second in, with a selection.
   QTimer::singleShot(300, shown, [shown, ready] {
     shown->Player().AutoPlay = false;
-    if (shown->OpenMediaFile(KORVEL_FIXTURE_DIR "/player_colours_bframes.mp4")) shown->Player().SetPosition(1.0);
+    if (shown->OpenMediaFile(KORVEL_FIXTURE_DIR "/player_colours_bframes.mp4")) {
+      shown->Player().SetSelection(0.8, 2.6);
+      shown->Player().SetPosition(1.0);
+    }
     QTimer::singleShot(700, shown, ready);
   });
   return window;
