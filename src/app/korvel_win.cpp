@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/environment.h"
+#include "app/play_controls.h"
 #include "app/settings.h"
 #include "lang/language.h"
 #include "lang/language_folder.h"

@@ -29,6 +29,8 @@ namespace korvel {
 class TClipItem;
 class TClipList;
 class TLanguage;
+class TPlayControls;
+class TPlayStrip;
 class TPreviewPlayer;
 class TProjectCommands;
 class TProjectFile;
@@ -65,6 +67,9 @@ public:
   QWidget* ClipPanelPlace() const { return clipPanelPlace_; }
   // The video area with the play strip: the play-area shortcuts act here.
   QWidget* PlayArea() const { return playArea_; }
+  // The control strip under the video, and the playback controls that drive the player.
+  TPlayStrip* PlayStrip() const { return playStrip_; }
+  TPlayControls& PlayControls() { return *playControls_; }
   QScrollArea* VideoArea() const { return videoArea_; }
   TVideoPanel* VideoPanel() const { return videoPanel_; }
   // The project panel under the browser, and the project name on it.
@@ -137,6 +142,8 @@ private:
   std::unique_ptr<TClipList> clipList_;
   std::unique_ptr<TProjectFile> projectFile_;
   std::unique_ptr<TProjectCommands> projectCommands_;
+  // Ends before the player and the clip list it drives.
+  std::unique_ptr<TPlayControls> playControls_;
   int32_t backgroundColorIndex_ = 0;
   bool firstShowPending_ = true;
   bool restored_ = false;
@@ -152,6 +159,7 @@ private:
   QScrollArea* videoArea_ = nullptr;
   TVideoPanel* videoPanel_ = nullptr;
   QWidget* playStripPlace_ = nullptr;
+  TPlayStrip* playStrip_ = nullptr;
   QWidget* clipPanelPlace_ = nullptr;
   QTimer* firstShowTimer_ = nullptr;
   std::vector<std::pair<TKorvelMenu, QMenu*>> menus_;

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QScrollArea>
 #include <QScreen>
@@ -13,6 +14,8 @@
 
 #include "app/environment.h"
 #include "app/korvel_win.h"
+#include "app/play_controls.h"
+#include "app/play_strip.h"
 #include "app/settings.h"
 #include "app/wizards/pdce_wizard.h"
 #include "app/wizards/qt_text.h"
@@ -75,14 +78,18 @@ std::vector<fs::path> DroppedMediaFiles(const QMimeData& data) {
 }  // namespace
 
 void TKorvelWin::ConnectModel() {
-  player_->SetControls({.Container = videoArea_,
-                        .VideoPanel = videoPanel_,
-                        .FullScreenMenuItem = actions_.Get(TKorvelCommand::CloseFullScreen)});
-  player_->InstallHooks();
-  player_->OnStateChange = [this](TPreviewPlayer&, int32_t state) {
+  playStrip_ = new TPlayStrip;
+  playStripPlace_->layout()->addWidget(playStrip_);
+  playControls_ = std::make_unique<TPlayControls>(*player_, *clipList_, *playStrip_,
+                                                  TVideoArea{.Container = videoArea_, .Panel = videoPanel_}, actions_);
+  playControls_->IsCompact = [this] { return !BrowserShown(); };
+  playControls_->ShowBrowser = [this] { ShowBrowser(true); };
+  playControls_->ShowClipPanel = [this] { ShowClipPanel(true); };
+  connect(playControls_.get(), &TPlayControls::PlayerStateChanged, this, [this](int state) {
     RefreshCommands();
     emit PlayerStateChanged(state);
-  };
+  });
+  connect(this, &TKorvelWin::CaptionsApplied, playControls_.get(), &TPlayControls::ApplyCaptions);
   clipList_->OnChangedFlag = [this](TClipList&) {
     RefreshCommands();
     emit ChangedFlagChanged();
@@ -168,6 +175,7 @@ void TKorvelWin::RefreshCommands() {
     const auto command = static_cast<TKorvelCommand>(i);
     if (const auto enabled = ProjectCommandEnabled(command, state)) actions_.Get(command)->setEnabled(*enabled);
   }
+  if (playControls_) playControls_->UpdateEnabled();
   actions_.Get(TKorvelCommand::FileList)->setChecked(BrowserShown());
   actions_.Get(TKorvelCommand::ClipList)->setChecked(ClipPanelShown());
 }
@@ -187,7 +195,9 @@ bool TKorvelWin::OpenMediaFile(const fs::path& path) {
   player_->CloseFile();
   clipList_->SetCurrent(nullptr);
   TWaitCursor wait;
-  return player_->OpenFile(path);
+  if (!player_->OpenFile(path)) return false;
+  playControls_->StartSeekBarFocus();
+  return true;
 }
 
 void TKorvelWin::ChooseMediaFile() {
@@ -222,6 +232,7 @@ void TKorvelWin::LinkClip(TClipItem* item) {
   player_->Pause();
   player_->SetSelection(item->StartTime() * 0.001, item->EndTime() * 0.001);
   player_->GoToSelStart();
+  playControls_->StartSeekBarFocus();
 }
 
 void TKorvelWin::Produce() {

@@ -10,6 +10,7 @@
 #include <limits>
 
 #include "app/frame_dib.h"
+#include "app/korvel_actions.h"
 #include "app/play_strip.h"
 #include "base/time_text.h"
 #include "controls/qd_track_bar.h"
@@ -22,6 +23,7 @@
 #include "player/video_panel.h"
 #include "project/clip_list.h"
 #include "project/clip_list_view.h"
+#include "project/command_enabling.h"
 
 namespace korvel {
 
@@ -41,14 +43,10 @@ public:
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-void Enable(QAction* action, bool enabled) {
-  if (action) action->setEnabled(enabled);
-}
-
 }  // namespace
 
 TPlayControls::TPlayControls(TPreviewPlayer& player, TClipList& clipList, TPlayStrip& strip, TVideoArea videoArea,
-                             const TPlayActions& actions, QObject* parent)
+                             TKorvelActions& actions, QObject* parent)
     : QObject(parent), player_(player), clipList_(clipList), strip_(strip), videoArea_(videoArea), actions_(actions) {
   playPosTimer_.setInterval(kPlayPosInterval);
   seekTrkFocusTimer_.setInterval(kSeekTrkFocusInterval);
@@ -68,18 +66,19 @@ TPlayControls::~TPlayControls() {
 }
 
 void TPlayControls::WirePlayer() {
+  using enum TKorvelCommand;
   player_.SetControls({.PositionLabel = strip_.CurrentTimeCap,
                        .StateLabel = strip_.PlayStateMsg,
                        .Container = videoArea_.Container,
                        .VideoPanel = videoArea_.Panel,
                        .SeekBar = strip_.SeekTrack,
                        .FineSeekBar = strip_.Seek2Track,
-                       .FullScreenMenuItem = actions_.CloseFullScreen});
+                       .FullScreenMenuItem = Action(CloseFullScreen)});
   player_.CloseFile();
   player_.AutoPlay = true;
   player_.InstallHooks();
   player_.OnEnd = [](TPreviewPlayer&) {};
-  player_.OnStateChange = [this](TPreviewPlayer&, int32_t state) { StateChanged(state); };
+  player_.OnStateChange = [this](TPreviewPlayer&, int32_t state) { HandleStateChange(state); };
   player_.OnSelectionShown = [this](TPreviewPlayer&) { ShowRealStart(); };
   connect(&keyFrames_, &TKeyFrameLoader::KeyFramesChanged, this, &TPlayControls::ShowKeyFrames);
   connect(strip_.SeekTrack, &QSlider::valueChanged, this, &TPlayControls::SeekTrackChange);
@@ -93,111 +92,117 @@ void TPlayControls::WirePlayer() {
   strip_.setContextMenuPolicy(Qt::CustomContextMenu);
   connect(&strip_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { stripMenu_->popup(strip_.mapToGlobal(at)); });
-  StateChanged(player_.State());
+  HandleStateChange(player_.State());
 }
 
 void TPlayControls::ConnectCommands() {
+  using enum TKorvelCommand;
   const auto on = [this](QAction* action, auto handler) { connect(action, &QAction::triggered, this, handler); };
-  on(actions_.CloseMedia, [this] { CloseMediaClick(); });
-  on(actions_.Stop, [this] { player_.Stop(true); });
-  on(actions_.Pause, [this] { player_.Pause(); });
-  on(actions_.Play, [this] { player_.Play(); });
-  on(actions_.First, [this] { player_.GoToStart(); });
-  on(actions_.Last, [this] { player_.GoToEnd(); });
-  on(actions_.Back, [this] { player_.StepBack(kStepFrame); });
-  on(actions_.Next, [this] { player_.StepForward(kStepFrame); });
-  on(actions_.BackSec, [this] { player_.StepBack(kStepSecond); });
-  on(actions_.NextSec, [this] { player_.StepForward(kStepSecond); });
-  on(actions_.SetSelStart, [this] { SetSelStartClick(); });
-  on(actions_.SetSelEnd, [this] { SetSelEndClick(); });
-  on(actions_.GoToSelStart, [this] {
+  on(Action(CloseMedia), [this] { CloseMediaClick(); });
+  on(Action(Stop), [this] { player_.Stop(true); });
+  on(Action(Pause), [this] { player_.Pause(); });
+  on(Action(Play), [this] { player_.Play(); });
+  on(Action(First), [this] { player_.GoToStart(); });
+  on(Action(Last), [this] { player_.GoToEnd(); });
+  on(Action(Back), [this] { player_.StepBack(kStepFrame); });
+  on(Action(Next), [this] { player_.StepForward(kStepFrame); });
+  on(Action(BackSec), [this] { player_.StepBack(kStepSecond); });
+  on(Action(NextSec), [this] { player_.StepForward(kStepSecond); });
+  on(Action(SetSelStart), [this] { SetSelStartClick(); });
+  on(Action(SetSelEnd), [this] { SetSelEndClick(); });
+  on(Action(GoToSelStart), [this] {
     if (player_.CanMarkStart()) player_.GoToSelStart();
   });
-  on(actions_.GoToSelEnd, [this] {
+  on(Action(GoToSelEnd), [this] {
     if (player_.CanMarkStart()) player_.GoToSelEnd();
   });
-  on(actions_.FullScreen, [this] {
+  on(Action(FullScreen), [this] {
     if (player_.IsOpen()) player_.SetFullScreen(!player_.IsFullScreen());
   });
-  on(actions_.CloseFullScreen, [this] { CloseFullScreenClick(); });
-  on(actions_.UnlinkClip, [this] { UnlinkClipClick(); });
-  on(actions_.AddClip, [this] { AddClipClick(); });
-  on(actions_.CopyClip, [this] { CopyClipClick(); });
-  // The keys of the strip and the video: they act where the focus is, the menus only show them.
-  for (QAction* action : {actions_.First, actions_.Last, actions_.Back, actions_.Next}) {
-    strip_.addAction(action);
-    videoArea_.Container->addAction(action);
-  }
+  on(Action(CloseFullScreen), [this] { CloseFullScreenClick(); });
+  on(Action(UnlinkClip), [this] { UnlinkClipClick(); });
+  on(Action(AddClip), [this] { AddClipClick(); });
+  on(Action(CopyClip), [this] { CopyClipClick(); });
 }
 
 void TPlayControls::BindStripButtons() {
+  using enum TKorvelCommand;
   const std::pair<QAbstractButton*, QAction*> bindings[] = {
-      {strip_.BtnHideFile, actions_.FileList},      {strip_.BtnHideClips, actions_.ClipList},
-      {strip_.BtnMediaClose, actions_.CloseMedia},  {strip_.BtnPause, actions_.Pause},
-      {strip_.BtnPlay, actions_.Play},              {strip_.BtnFullScreen, actions_.FullScreen},
-      {strip_.BtnHome, actions_.First},             {strip_.BtnEnd, actions_.Last},
-      {strip_.BtnUnlinkClip, actions_.UnlinkClip},  {strip_.BtnSelStart, actions_.SetSelStart},
-      {strip_.BtnGoToSelStart, actions_.GoToSelStart}, {strip_.BtnGoToSelEnd, actions_.GoToSelEnd},
-      {strip_.BtnSelEnd, actions_.SetSelEnd},       {strip_.BtnAddClip, actions_.AddClip},
-      {strip_.BtnCopyClip, actions_.CopyClip},      {strip_.BtnProduceMda2, actions_.Produce},
+      {strip_.BtnHideFile, Action(FileList)},      {strip_.BtnHideClips, Action(ClipList)},
+      {strip_.BtnMediaClose, Action(CloseMedia)},  {strip_.BtnPause, Action(Pause)},
+      {strip_.BtnPlay, Action(Play)},              {strip_.BtnFullScreen, Action(FullScreen)},
+      {strip_.BtnHome, Action(First)},             {strip_.BtnEnd, Action(Last)},
+      {strip_.BtnUnlinkClip, Action(UnlinkClip)},  {strip_.BtnSelStart, Action(SetSelStart)},
+      {strip_.BtnGoToSelStart, Action(GoToSelStart)}, {strip_.BtnGoToSelEnd, Action(GoToSelEnd)},
+      {strip_.BtnSelEnd, Action(SetSelEnd)},       {strip_.BtnAddClip, Action(AddClip)},
+      {strip_.BtnCopyClip, Action(CopyClip)},      {strip_.BtnProduceMda2, Action(Produce)},
   };
   for (const auto& [button, action] : bindings) TPlayStrip::BindButton(*button, *action);
   // A frame step acts as the button goes down.
-  TPlayStrip::BindButton(*strip_.BtnPrior, *actions_.Back, true);
-  TPlayStrip::BindButton(*strip_.BtnNext, *actions_.Next, true);
+  TPlayStrip::BindButton(*strip_.BtnPrior, *Action(Back), true);
+  TPlayStrip::BindButton(*strip_.BtnNext, *Action(Next), true);
 }
 
 void TPlayControls::BuildMenus() {
+  using enum TKorvelCommand;
   stripMenu_ = std::make_unique<QMenu>();
-  stripMenu_->addActions({actions_.CloseMedia, actions_.Play, actions_.Pause, actions_.Stop});
+  stripMenu_->addActions({Action(CloseMedia), Action(Play), Action(Pause), Action(Stop)});
   stripMenu_->addSeparator();
-  stripMenu_->addActions({actions_.First, actions_.Back, actions_.BackSec, actions_.NextSec, actions_.Next, actions_.Last});
+  stripMenu_->addActions({Action(First), Action(Back), Action(BackSec), Action(NextSec), Action(Next), Action(Last)});
   stripMenu_->addSeparator();
-  stripMenu_->addActions({actions_.SetSelStart, actions_.GoToSelStart, actions_.GoToSelEnd, actions_.SetSelEnd});
+  stripMenu_->addActions({Action(SetSelStart), Action(GoToSelStart), Action(GoToSelEnd), Action(SetSelEnd)});
   stripMenu_->addSeparator();
-  stripMenu_->addActions({actions_.UnlinkClip, actions_.AddClip, actions_.CopyClip});
+  stripMenu_->addActions({Action(UnlinkClip), Action(AddClip), Action(CopyClip)});
   stripMenu_->addSeparator();
-  QMenu* stripView = stripMenu_->addMenu(QStringLiteral("View"));
-  stripView->addActions({actions_.FileList, actions_.ClipList});
-  stripMenu_->addAction(actions_.Produce);
+  stripViewMenu_ = stripMenu_->addMenu(QString());
+  stripViewMenu_->addActions({Action(FileList), Action(ClipList)});
+  stripMenu_->addAction(Action(Produce));
 
   videoMenu_ = std::make_unique<QMenu>();
-  videoMenu_->addActions({actions_.CloseMedia, actions_.Play, actions_.Pause, actions_.FullScreen});
+  videoMenu_->addActions({Action(CloseMedia), Action(Play), Action(Pause), Action(FullScreen)});
   videoMenu_->addSeparator();
-  videoMenu_->addActions({actions_.UnlinkClip, actions_.AddClip, actions_.CopyClip});
+  videoMenu_->addActions({Action(UnlinkClip), Action(AddClip), Action(CopyClip)});
   videoMenu_->addSeparator();
-  QMenu* videoView = videoMenu_->addMenu(QStringLiteral("View"));
-  videoView->addActions({actions_.FileList, actions_.ClipList});
-  videoMenu_->addAction(actions_.Produce);
+  videoViewMenu_ = videoMenu_->addMenu(QString());
+  videoViewMenu_->addActions({Action(FileList), Action(ClipList)});
+  videoMenu_->addAction(Action(Produce));
 
   for (QMenu* menu : {stripMenu_.get(), videoMenu_.get()}) connect(menu, &QMenu::aboutToShow, this, &TPlayControls::UpdateEnabled);
+  ApplyCaptions();
 }
+
+void TPlayControls::ApplyCaptions() {
+  for (QMenu* view : {stripViewMenu_, videoViewMenu_}) view->setTitle(QString::fromStdString(MenuCaption(TKorvelMenu::View)));
+}
+
+QAction* TPlayControls::Action(TKorvelCommand command) const { return actions_.Get(command); }
 
 void TPlayControls::UpdateEnabled() {
-  const PlayCommandStates states = PlayCommandsEnabled({.player = player_.Status(),
-                                                        .fullScreen = player_.IsFullScreen(),
-                                                        .menuDetached = IsCompact(),
-                                                        .clipLinked = clipList_.CurrentItem() != nullptr,
-                                                        .clipListEmpty = clipList_.Count() == 0});
-  Enable(actions_.CloseMedia, states.closeMedia);
-  Enable(actions_.Play, states.play);
-  Enable(actions_.Pause, states.pause);
-  Enable(actions_.Stop, states.stop);
-  Enable(actions_.First, states.first);
-  for (QAction* action : {actions_.Last, actions_.Back, actions_.Next, actions_.BackSec, actions_.NextSec}) {
-    Enable(action, states.step);
+  using enum TKorvelCommand;
+  const PlayCommandStates states = PlayCommandsEnabled(
+      {.player = player_.Status(), .fullScreen = player_.IsFullScreen(), .menuDetached = IsCompact()});
+  const auto enable = [this](std::initializer_list<TKorvelCommand> commands, bool enabled) {
+    for (const TKorvelCommand command : commands) Action(command)->setEnabled(enabled);
+  };
+  enable({CloseMedia, FullScreen}, states.closeMedia);
+  enable({Play}, states.play);
+  enable({Pause}, states.pause);
+  enable({Stop}, states.stop);
+  enable({First}, states.first);
+  enable({Last, Back, Next, BackSec, NextSec}, states.step);
+  enable({SetSelStart, GoToSelStart, GoToSelEnd}, states.markStart);
+  enable({SetSelEnd}, states.markEnd);
+  enable({CloseFullScreen}, states.closeFullScreen);
+  // The strip's clip commands and Produce, as the window's menus enable them.
+  const TProjectCommandState clips{.ClipCount = clipList_.Count(),
+                                   .ClipLinked = clipList_.CurrentItem() != nullptr,
+                                   .PlayerOpen = player_.IsOpen()};
+  for (const TKorvelCommand command : {AddClip, UnlinkClip, CopyClip, Produce}) {
+    Action(command)->setEnabled(ProjectCommandEnabled(command, clips).value_or(true));
   }
-  for (QAction* action : {actions_.SetSelStart, actions_.GoToSelStart, actions_.GoToSelEnd}) Enable(action, states.markStart);
-  Enable(actions_.SetSelEnd, states.markEnd);
-  Enable(actions_.FullScreen, states.fullScreen);
-  Enable(actions_.CloseFullScreen, states.closeFullScreen);
-  Enable(actions_.AddClip, states.addClip);
-  Enable(actions_.UnlinkClip, states.linkedClip);
-  Enable(actions_.CopyClip, states.linkedClip);
-  Enable(actions_.Produce, states.produce);
 }
 
-void TPlayControls::StateChanged(int32_t state) {
+void TPlayControls::HandleStateChange(int32_t state) {
   UpdateEnabled();
   FollowOpenFile();
   // The duration may have come with this state: the marks stand at their share of it.
@@ -205,9 +210,11 @@ void TPlayControls::StateChanged(int32_t state) {
   playPosTimer_.stop();
   chkPlayEndTimer_.stop();
   if (state == kPlayerClosed) strip_.ShowNoPosition();
-  if (state != kPlayerPlaying) return;
-  playPosTimer_.start();
-  chkPlayEndTimer_.start(kChkPlayEndFirstInterval);
+  if (state == kPlayerPlaying) {
+    playPosTimer_.start();
+    chkPlayEndTimer_.start(kChkPlayEndFirstInterval);
+  }
+  emit PlayerStateChanged(state);
 }
 
 void TPlayControls::FollowOpenFile() {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/key_frame_loader.h"
+#include "lang/window_captions.h"
 
 class QAction;
 class QMenu;
@@ -18,36 +19,10 @@ namespace korvel {
 
 class TClipItem;
 class TClipList;
+class TKorvelActions;
 class TPlayStrip;
 class TPreviewPlayer;
 class TVideoPanel;
-
-// The window's commands these controls run or enable; none is owned. Produce, File List and
-// Clip List are run by the window, the controls only place and enable them.
-struct TPlayActions {
-  QAction* CloseMedia = nullptr;
-  QAction* Stop = nullptr;
-  QAction* Pause = nullptr;
-  QAction* Play = nullptr;
-  QAction* First = nullptr;
-  QAction* Last = nullptr;
-  QAction* Back = nullptr;
-  QAction* Next = nullptr;
-  QAction* BackSec = nullptr;
-  QAction* NextSec = nullptr;
-  QAction* SetSelStart = nullptr;
-  QAction* SetSelEnd = nullptr;
-  QAction* GoToSelStart = nullptr;
-  QAction* GoToSelEnd = nullptr;
-  QAction* FullScreen = nullptr;
-  QAction* CloseFullScreen = nullptr;
-  QAction* UnlinkClip = nullptr;
-  QAction* AddClip = nullptr;
-  QAction* CopyClip = nullptr;
-  QAction* Produce = nullptr;
-  QAction* FileList = nullptr;
-  QAction* ClipList = nullptr;
-};
 
 // Where the player shows its pictures.
 struct TVideoArea {
@@ -59,10 +34,11 @@ class TPlayControls : public QObject {
   Q_OBJECT
 
 public:
-  // Gives the player its controls and takes its state changes. Every action in `actions` must
-  // be set; the player, the list, the strip and the video area must outlive the controls.
+  // Gives the player its controls and takes its state changes, runs the playback and the strip's
+  // clip commands of `actions`. Produce, File List and Clip List are the window's to run; the
+  // strip only offers them. Everything given must outlive the controls.
   TPlayControls(TPreviewPlayer& player, TClipList& clipList, TPlayStrip& strip, TVideoArea videoArea,
-                const TPlayActions& actions, QObject* parent = nullptr);
+                TKorvelActions& actions, QObject* parent = nullptr);
   ~TPlayControls() override;
 
   // The window's compact layout (browser hidden, no main menu), and leaving it.
@@ -72,9 +48,10 @@ public:
   std::function<void()> ShowClipPanel = [] {};
 
   // Enables the commands from the player's conditions and the clip list. Runs on every state
-  // change and when one of the menus opens; the window runs it when the list or its linked
-  // clip changes.
+  // change and when one of its menus opens; the window runs it when its Play menu opens.
   void UpdateEnabled();
+  // The captions of the context menus' submenus, again after each change of language.
+  void ApplyCaptions();
   // Gives the keyboard focus back to a seek bar, twice, 200 ms apart: after a file opened or a
   // clip was linked.
   void StartSeekBarFocus();
@@ -86,6 +63,11 @@ public:
   QMenu& StripMenu() const { return *stripMenu_; }
   QMenu& VideoMenu() const { return *videoMenu_; }
 
+signals:
+  // After the controls followed a change of the player's state.
+  void PlayerStateChanged(int state);
+
+public:
   const QTimer& PlayPosTimer() const { return playPosTimer_; }
   const QTimer& ChkPlayEndTimer() const { return chkPlayEndTimer_; }
   const QTimer& SeekTrkFocusTimer() const { return seekTrkFocusTimer_; }
@@ -100,7 +82,8 @@ private:
   void ConnectCommands();
   void BindStripButtons();
   void BuildMenus();
-  void StateChanged(int32_t state);
+  void HandleStateChange(int32_t state);
+  QAction* Action(TKorvelCommand command) const;
   void PlayPosTimerTick();
   void ChkPlayEndTimerTick();
   void SeekTrkFocusTimerTick();
@@ -124,9 +107,11 @@ private:
   TClipList& clipList_;
   TPlayStrip& strip_;
   TVideoArea videoArea_;
-  TPlayActions actions_;
+  TKorvelActions& actions_;
   std::unique_ptr<QMenu> stripMenu_;
   std::unique_ptr<QMenu> videoMenu_;
+  QMenu* stripViewMenu_ = nullptr;
+  QMenu* videoViewMenu_ = nullptr;
   QTimer playPosTimer_;
   QTimer chkPlayEndTimer_;
   QTimer seekTrkFocusTimer_;

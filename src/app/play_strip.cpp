@@ -182,7 +182,7 @@ TPlayStrip::TPlayStrip(QWidget* parent) : QWidget(parent) {
 void TPlayStrip::BindButton(QAbstractButton& button, QAction& action, bool onPress) {
   const auto follow = [&button, &action] {
     button.setEnabled(action.isEnabled());
-    button.setToolTip(action.text().remove(QLatin1Char('&')).toHtmlEscaped());
+    button.setToolTip(action.toolTip());
   };
   follow();
   QObject::connect(&action, &QAction::changed, &button, follow);

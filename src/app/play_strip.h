@@ -51,7 +51,7 @@ public:
   // The position caption while nothing is open.
   void ShowNoPosition();
 
-  // The button runs the command and follows its enabled state and its caption (as the tooltip).
+  // The button runs the command and follows its enabled state and its hint.
   // onPress: it acts when it goes down rather than on the click.
   static void BindButton(QAbstractButton& button, QAction& action, bool onPress = false);
 

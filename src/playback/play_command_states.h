@@ -1,7 +1,6 @@
 #pragma once
-// Which of the playback and clip commands the main window offers, from the player's conditions
-// and the clip list. Buttons, the Play menu and the context menus of the play strip and the
-// video all follow it.
+// Which of the playback commands the main window offers, from the player's conditions. Buttons,
+// the Play menu and the context menus of the play strip and the video all follow it.
 #include "playback/player_status.h"
 
 namespace korvel {
@@ -11,8 +10,6 @@ struct PlayCommandContext {
   bool fullScreen = false;
   // The window is in its compact layout, without its main menu.
   bool menuDetached = false;
-  bool clipLinked = false;
-  bool clipListEmpty = true;
 };
 
 struct PlayCommandStates {
@@ -28,10 +25,6 @@ struct PlayCommandStates {
   bool markEnd = false;
   bool fullScreen = false;
   bool closeFullScreen = false;
-  bool addClip = false;
-  // Unlink Clip and Copy Clip.
-  bool linkedClip = false;
-  bool produce = false;
 };
 
 PlayCommandStates PlayCommandsEnabled(const PlayCommandContext& context);

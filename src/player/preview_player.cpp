@@ -23,7 +23,10 @@ TPreviewPlayer::TPreviewPlayer(std::unique_ptr<IPlayerEngine> engine, QObject* p
         ShowState();
       },
       .pictureChanged = [this] {
-        if (controls_.VideoPanel) controls_.VideoPanel->SetPicture(engine_->CurrentPicture());
+        if (!controls_.VideoPanel) return;
+        controls_.VideoPanel->SetPicture(engine_->CurrentPicture());
+        // An engine may learn the video's size only with its first picture, after opening.
+        if (engine_->VideoSize() != fittedVideoSize_) FitVideo();
       },
   });
   CloseFile();
@@ -121,6 +124,7 @@ void TPreviewPlayer::ResetFileFields() {
   status_.canSeek = false;
   status_.noDuration = true;
   audioOutputs_ = 0;
+  fittedVideoSize_ = QSize();
   Busy = false;
 }
 

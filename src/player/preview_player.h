@@ -5,6 +5,7 @@
 // bars, and grabs the current picture for clip thumbnails. What decodes and shows the media is an
 // IPlayerEngine.
 #include <QImage>
+#include <QSize>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -166,6 +167,8 @@ private:
   double logicalPosition_ = 0.0;
   double lastPosition_ = 0.0;
   int64_t fineSeekCentreMs_ = 0;
+  // The engine's video size when the panel was last fitted.
+  QSize fittedVideoSize_;
   bool stopAtMark_ = true;
   int audioOutputs_ = 0;
   bool restoreFullScreen_ = false;

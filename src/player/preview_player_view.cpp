@@ -105,7 +105,8 @@ void TPreviewPlayer::ShowSelection() {
 void TPreviewPlayer::FitVideo() {
   TVideoPanel* panel = controls_.VideoPanel;
   if (!panel || IsFullScreen()) return;
-  const QSize video = engine_->VideoSize().expandedTo(QSize(1, 1));
+  fittedVideoSize_ = engine_->VideoSize();
+  const QSize video = fittedVideoSize_.expandedTo(QSize(1, 1));
   const QSize area = controls_.Container ? controls_.Container->viewport()->size() : QSize();
   const VideoFitSize fitted = FitVideoSize(video.width(), video.height(), area.width(), area.height());
   panel->resize(fitted.width, fitted.height);

@@ -25,7 +25,6 @@ TEST(PlayCommandStatesTest, EachPlayerStateEnablesItsCommands) {
     const PlayCommandStates states = PlayCommandsEnabled(Opened(c.state));
     EXPECT_EQ(states.closeMedia, c.open);
     EXPECT_EQ(states.fullScreen, c.open);
-    EXPECT_EQ(states.addClip, c.open);
     EXPECT_EQ(states.markStart, c.open);
     EXPECT_EQ(states.markEnd, c.open);
     EXPECT_EQ(states.play, c.play);
@@ -46,17 +45,11 @@ TEST(PlayCommandStatesTest, AFileThatCannotSeekRewindsAndMarksItsEndOnly) {
   EXPECT_TRUE(states.markEnd);
 }
 
-TEST(PlayCommandStatesTest, ClipAndWindowCommandsFollowTheirOwnState) {
+TEST(PlayCommandStatesTest, CloseFullScreenFollowsFullScreenOrTheDetachedMenu) {
   PlayCommandContext context = Opened(kPlayerClosed);
   EXPECT_FALSE(PlayCommandsEnabled(context).closeFullScreen);
-  EXPECT_FALSE(PlayCommandsEnabled(context).linkedClip);
-  EXPECT_FALSE(PlayCommandsEnabled(context).produce);
   context.menuDetached = true;
-  context.clipLinked = true;
-  context.clipListEmpty = false;
   EXPECT_TRUE(PlayCommandsEnabled(context).closeFullScreen);
-  EXPECT_TRUE(PlayCommandsEnabled(context).linkedClip);
-  EXPECT_TRUE(PlayCommandsEnabled(context).produce);
   context.menuDetached = false;
   context.fullScreen = true;
   EXPECT_TRUE(PlayCommandsEnabled(context).closeFullScreen);

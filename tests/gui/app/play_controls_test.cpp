@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <memory>
 
+#include "app/korvel_actions.h"
 #include "app/play_controls.h"
 #include "app/play_strip.h"
 #include "base/time_text.h"
@@ -24,6 +25,8 @@
 namespace korvel::test {
 
 namespace {
+
+using enum TKorvelCommand;
 
 // A colour of its own for every tenth of a second.
 QColor ColourAt(double seconds) {
@@ -54,14 +57,17 @@ struct StripWindow {
     clipList.Analyzer = [](const std::filesystem::path&, QdMediaInfo&) { return false; };
 
     auto* layout = new QVBoxLayout(&window);
+    auto* playArea = new QWidget;
+    auto* playLayout = new QVBoxLayout(playArea);
     video.Container = new QScrollArea;
     video.Panel = new TVideoPanel;
     strip = new TPlayStrip;
     elsewhere = new QPushButton(QStringLiteral("elsewhere"));
-    layout->addWidget(video.Container, 1);
-    layout->addWidget(strip);
+    playLayout->addWidget(video.Container, 1);
+    playLayout->addWidget(strip);
+    layout->addWidget(playArea, 1);
     layout->addWidget(elsewhere);
-    MakeActions();
+    actions.AttachShortcuts(&window, elsewhere, playArea);
     controls = std::make_unique<TPlayControls>(*player, clipList, *strip, video, actions);
     clipList.OnCurrentClip = [this](TClipList&, TClipItem*) { controls->UpdateEnabled(); };
     clipList.OnListChanged = [this](TClipList&) { controls->UpdateEnabled(); };
@@ -72,38 +78,7 @@ struct StripWindow {
     QVERIFY(QTest::qWaitForWindowActive(&window));
   }
 
-  void MakeActions() {
-    const auto make = [this](const char* text, QKeySequence key = {}, bool stripKey = false) {
-      auto* action = new QAction(QString::fromUtf8(text), &window);
-      action->setShortcut(key);
-      if (stripKey) action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-      return action;
-    };
-    actions = {
-        .CloseMedia = make("Close Media"),
-        .Stop = make("Stop"),
-        .Pause = make("Pause"),
-        .Play = make("Play"),
-        .First = make("First", Qt::Key_Home, true),
-        .Last = make("Last", Qt::Key_End, true),
-        .Back = make("Back", Qt::Key_Left, true),
-        .Next = make("Next", Qt::Key_Right, true),
-        .BackSec = make("Back (sec)"),
-        .NextSec = make("Next (sec)"),
-        .SetSelStart = make("Set Selection Start Position"),
-        .SetSelEnd = make("Set Selection End Position"),
-        .GoToSelStart = make("GoTo : Start Position"),
-        .GoToSelEnd = make("GoTo : End Position"),
-        .FullScreen = make("FullScreen"),
-        .CloseFullScreen = make("Close FullScreen"),
-        .UnlinkClip = make("Unlink Clip"),
-        .AddClip = make("Add Clip"),
-        .CopyClip = make("Copy Clip"),
-        .Produce = make("Produce Media File (&P) ..."),
-        .FileList = make("File List"),
-        .ClipList = make("Clip List"),
-    };
-  }
+  QAction* Act(TKorvelCommand command) const { return actions.Get(command); }
 
   // Opens a file held at its start, with the selection from start to end.
   void Open(double start, double end, double at) {
@@ -137,7 +112,7 @@ struct StripWindow {
   FakePlayerEngine* engine = nullptr;
   std::unique_ptr<TPreviewPlayer> player;
   TClipList clipList;
-  TPlayActions actions;
+  TKorvelActions actions{&window};
   std::unique_ptr<TPlayControls> controls;
 };
 
@@ -170,12 +145,12 @@ private slots:
       bool play, pause, steps, marks;
     };
     const auto check = [&](const Expect& e) {
-      QCOMPARE(w.actions.Play->isEnabled(), e.play);
+      QCOMPARE(w.Act(Play)->isEnabled(), e.play);
       QCOMPARE(s.BtnPlay->isEnabled(), e.play);
-      QCOMPARE(w.actions.Pause->isEnabled(), e.pause);
+      QCOMPARE(w.Act(Pause)->isEnabled(), e.pause);
       QCOMPARE(s.BtnPause->isEnabled(), e.pause);
       for (QAbstractButton* button : {s.BtnHome, s.BtnPrior, s.BtnNext, s.BtnEnd}) QCOMPARE(button->isEnabled(), e.steps);
-      for (QAction* action : {w.actions.Last, w.actions.Back, w.actions.BackSec, w.actions.Next, w.actions.NextSec}) {
+      for (QAction* action : {w.Act(Last), w.Act(Back), w.Act(BackSec), w.Act(Next), w.Act(NextSec)}) {
         QCOMPARE(action->isEnabled(), e.steps);
       }
       for (QAbstractButton* button : {s.BtnSelStart, s.BtnGoToSelStart, s.BtnGoToSelEnd, s.BtnSelEnd, s.BtnMediaClose,
@@ -197,7 +172,7 @@ private slots:
     QTest::mouseClick(s.BtnPause, Qt::LeftButton);
     QCOMPARE(w.player->State(), kPlayerPaused);
     check({.play = true, .pause = false, .steps = true, .marks = true});
-    QVERIFY(w.actions.Stop->isEnabled());
+    QVERIFY(w.Act(Stop)->isEnabled());
 
     w.LinkClip(1000, 2000);
     QVERIFY(s.BtnUnlinkClip->isEnabled());
@@ -214,15 +189,15 @@ private slots:
   void aCommandWhoseConditionNoLongerHoldsDoesNothing() {
     StripWindow w;
     w.Open(1.0, 4.0, 2.0);
-    w.actions.Play->trigger();
+    w.Act(Play)->trigger();
     QCOMPARE(w.player->State(), kPlayerPlaying);
     // Enabled while paused, then run by a shortcut after play began: the step is refused.
-    w.actions.Back->setEnabled(true);
-    w.actions.Back->trigger();
+    w.Act(Back)->setEnabled(true);
+    w.Act(Back)->trigger();
     QCOMPARE(w.engine->seeks.back(), 2.0);
-    w.actions.AddClip->setEnabled(true);
-    w.actions.CloseMedia->trigger();
-    w.actions.AddClip->trigger();
+    w.Act(AddClip)->setEnabled(true);
+    w.Act(CloseMedia)->trigger();
+    w.Act(AddClip)->trigger();
     QCOMPARE(w.clipList.Count(), 0);
   }
 
@@ -230,7 +205,7 @@ private slots:
     StripWindow w;
     w.Open(0.0, 10.0, 2.0);
     QVERIFY(!w.controls->PlayPosTimer().isActive());
-    w.actions.Play->trigger();
+    w.Act(Play)->trigger();
     QVERIFY(w.controls->PlayPosTimer().isActive());
     QCOMPARE(w.controls->PlayPosTimer().interval(), 300);
     QVERIFY(w.controls->ChkPlayEndTimer().isActive());
@@ -238,7 +213,7 @@ private slots:
     w.engine->position = 3.0;
     QTRY_COMPARE(w.strip->CurrentTimeCap->text().left(10), QStringLiteral("0:00:03.00"));
 
-    w.actions.Pause->trigger();
+    w.Act(Pause)->trigger();
     QVERIFY(!w.controls->PlayPosTimer().isActive());
     QVERIFY(!w.controls->ChkPlayEndTimer().isActive());
     const QString shown = w.strip->CurrentTimeCap->text();
@@ -250,7 +225,7 @@ private slots:
   void theEndCheckStopsPlayingAtTheEndMark() {
     StripWindow w;
     w.Open(1.0, 4.0, 1.0);
-    w.actions.Play->trigger();
+    w.Act(Play)->trigger();
     w.engine->position = 4.0;
     QTRY_COMPARE(w.player->State(), kPlayerStopped);
     QVERIFY(!w.controls->ChkPlayEndTimer().isActive());
@@ -261,7 +236,7 @@ private slots:
     StripWindow w;
     w.Open(1.0, 5.0, 6.0);
     TClipItem& clip = w.LinkClip(1000, 5000);
-    w.actions.SetSelStart->trigger();
+    w.Act(SetSelStart)->trigger();
     QCOMPARE(w.player->SelStart(), 6.0);
     QCOMPARE(w.player->SelEnd(), w.player->Duration());
     QVERIFY(!w.clipList.CurrentItem());
@@ -284,7 +259,7 @@ private slots:
     StripWindow w(FakeMedia{.duration = 30.0});
     w.Open(12.345, 15.0, position);
     TClipItem& clip = w.LinkClip(12345, 14000);
-    w.actions.SetSelStart->trigger();
+    w.Act(SetSelStart)->trigger();
     QCOMPARE(w.clipList.CurrentItem(), &clip);
     QCOMPARE(clip.StartTime(), startMs);
     QCOMPARE(clip.EndTime(), 15000);
@@ -296,7 +271,7 @@ private slots:
     StripWindow w;
     w.Open(5.0, 8.0, 5.0004);
     TClipItem& clip = w.LinkClip(5000, 8000);
-    w.actions.SetSelEnd->trigger();
+    w.Act(SetSelEnd)->trigger();
     QCOMPARE(w.player->SelEnd(), 5.0004);
     QVERIFY(!w.clipList.CurrentItem());
     QCOMPARE(clip.StartTime(), 5000);
@@ -308,13 +283,13 @@ private slots:
     w.Open(2.0, 8.0, 6.5);
     TClipItem& clip = w.LinkClip(2000, 8000);
     w.clipList.SetChanged(false);
-    w.actions.SetSelEnd->trigger();
+    w.Act(SetSelEnd)->trigger();
     QCOMPARE(w.clipList.CurrentItem(), &clip);
     QCOMPARE(clip.EndTime(), 6500);
     QVERIFY(w.clipList.Changed());
     // Before the start mark: the mark resets the start, and the clip lets go.
     QVERIFY(w.player->SetPosition(1.0));
-    w.actions.SetSelEnd->trigger();
+    w.Act(SetSelEnd)->trigger();
     QVERIFY(!w.clipList.CurrentItem());
     QCOMPARE(clip.StartTime(), 2000);
     QCOMPARE(clip.EndTime(), 6500);
@@ -392,8 +367,8 @@ private slots:
 
     // Within the last second there is no next selection.
     QVERIFY(w.player->SetPosition(9.5));
-    w.actions.SetSelEnd->trigger();
-    w.actions.AddClip->trigger();
+    w.Act(SetSelEnd)->trigger();
+    w.Act(AddClip)->trigger();
     QCOMPARE(w.clipList.Count(), 2);
     QCOMPARE(w.player->SelStart(), 4.0);
     QCOMPARE(w.player->SelEnd(), 9.5);
@@ -414,7 +389,7 @@ private slots:
     last->SetEndTime(900);
     w.clipList.Add(std::move(last));
 
-    w.actions.AddClip->trigger();
+    w.Act(AddClip)->trigger();
     QCOMPARE(w.clipList.Count(), 4);
     QCOMPARE(w.clipList.Get(3), &linked);
     QCOMPARE(w.clipList.CurrentItem(), &linked);
@@ -434,7 +409,7 @@ private slots:
     QTest::mouseClick(w.strip->BtnUnlinkClip, Qt::LeftButton);
     QVERIFY(!w.clipList.CurrentItem());
     QVERIFY(!w.strip->BtnCopyClip->isEnabled());
-    w.actions.CopyClip->trigger();
+    w.Act(CopyClip)->trigger();
     QCOMPARE(w.clipList.Count(), 2);
   }
 
@@ -527,11 +502,11 @@ private slots:
       compact = false;
     };
     w.controls->UpdateEnabled();
-    QVERIFY(w.actions.CloseFullScreen->isEnabled());
-    w.actions.CloseFullScreen->trigger();
+    QVERIFY(w.Act(CloseFullScreen)->isEnabled());
+    w.Act(CloseFullScreen)->trigger();
     QCOMPARE(browserShown, 1);
     w.controls->UpdateEnabled();
-    QVERIFY(!w.actions.CloseFullScreen->isEnabled());
+    QVERIFY(!w.Act(CloseFullScreen)->isEnabled());
   }
 };
 

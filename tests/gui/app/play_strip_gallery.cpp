@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/korvel_actions.h"
 #include "app/play_controls.h"
 #include "app/play_strip.h"
 #include "gui/gallery/gallery.h"
@@ -21,6 +22,7 @@ namespace {
 struct StripParts : QObject {
   using QObject::QObject;
   TClipList clipList;
+  std::unique_ptr<TKorvelActions> actions;
   std::unique_ptr<TPreviewPlayer> player;
   std::unique_ptr<TPlayControls> controls;
 };
@@ -41,26 +43,17 @@ std::unique_ptr<QWidget> PlayStripWindow(const std::function<void()>& ready) {
   layout->addWidget(video.Container, 1);
   layout->addWidget(strip);
 
-  const auto action = [&window](const char* text) { return new QAction(QString::fromUtf8(text), window.get()); };
-  const TPlayActions actions{
-      .CloseMedia = action("Close Media"), .Stop = action("Stop"), .Pause = action("Pause"), .Play = action("Play"),
-      .First = action("First"), .Last = action("Last"), .Back = action("Back"), .Next = action("Next"),
-      .BackSec = action("Back (sec)"), .NextSec = action("Next (sec)"),
-      .SetSelStart = action("Set Selection Start Position"), .SetSelEnd = action("Set Selection End Position"),
-      .GoToSelStart = action("GoTo : Start Position"), .GoToSelEnd = action("GoTo : End Position"),
-      .FullScreen = action("FullScreen"), .CloseFullScreen = action("Close FullScreen"),
-      .UnlinkClip = action("Unlink Clip"), .AddClip = action("Add Clip"), .CopyClip = action("Copy Clip"),
-      .Produce = action("Produce Media File (&P) ..."), .FileList = action("File List"), .ClipList = action("Clip List")};
-  parts->controls = std::make_unique<TPlayControls>(*player, parts->clipList, *strip, video, actions);
+  parts->actions = std::make_unique<TKorvelActions>(window.get());
+  parts->controls = std::make_unique<TPlayControls>(*player, parts->clipList, *strip, video, *parts->actions);
   player->AutoPlay = false;
   player->ErrorBox = false;
   window->resize(900, 520);
 
   if (player->OpenFile(KORVEL_FIXTURE_DIR "/player_colours_bframes.mp4")) {
     player->SetPosition(1.6);
-    actions.SetSelEnd->trigger();
+    parts->actions->Get(TKorvelCommand::SetSelEnd)->trigger();
     player->SetPosition(0.4);
-    actions.SetSelStart->trigger();
+    parts->actions->Get(TKorvelCommand::SetSelStart)->trigger();
     player->SetPosition(0.96);
     player->UpdatePosition();
   }

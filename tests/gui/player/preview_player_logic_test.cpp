@@ -57,6 +57,18 @@ class PreviewPlayerLogicTest : public QObject {
   Q_OBJECT
 
 private slots:
+  void aVideoSizeLearnedWithTheFirstPictureFitsThePanel() {
+    PlayerWindow w(FakeMedia{.videoSize = QSize()});
+    QVERIFY(w.player->OpenFile("/media/late size.mp4"));
+    QCOMPARE(w.controls.VideoPanel->size(), QSize(1, 1));
+    w.engine->media_.videoSize = QSize(160, 120);
+    w.engine->handlers.pictureChanged();
+    const QSize area = w.controls.Container->viewport()->size();
+    const QSize panel = w.controls.VideoPanel->size();
+    QVERIFY(panel.width() == area.width() || panel.height() == area.height());
+    QVERIFY(qAbs(panel.width() * 3 - panel.height() * 4) <= 4);
+  }
+
   void noAudioSelectsNoneAndKeepsTheChosenIndex() {
     PlayerWindow w(FakeMedia{.audioTracks = 0});
     w.player->SelectedAudioIndex = 2;
