@@ -179,8 +179,10 @@ QAction* TPlayControls::Action(TKorvelCommand command) const { return actions_.G
 
 void TPlayControls::UpdateEnabled() {
   using enum TKorvelCommand;
-  const PlayCommandStates states = PlayCommandsEnabled(
-      {.player = player_.Status(), .fullScreen = player_.IsFullScreen(), .menuDetached = IsCompact()});
+  const PlayCommandStates states = PlayCommandsEnabled({.player = player_.Status(),
+                                                        .fullScreen = player_.IsFullScreen(),
+                                                        .menuDetached = IsCompact(),
+                                                        .clipLinked = clipList_.CurrentItem() != nullptr});
   const auto enable = [this](std::initializer_list<TKorvelCommand> commands, bool enabled) {
     for (const TKorvelCommand command : commands) Action(command)->setEnabled(enabled);
   };
@@ -193,13 +195,10 @@ void TPlayControls::UpdateEnabled() {
   enable({SetSelStart, GoToSelStart, GoToSelEnd}, states.markStart);
   enable({SetSelEnd}, states.markEnd);
   enable({CloseFullScreen}, states.closeFullScreen);
-  // The strip's clip commands and Produce, as the window's menus enable them.
-  const TProjectCommandState clips{.ClipCount = clipList_.Count(),
-                                   .ClipLinked = clipList_.CurrentItem() != nullptr,
-                                   .PlayerOpen = player_.IsOpen()};
-  for (const TKorvelCommand command : {AddClip, UnlinkClip, CopyClip, Produce}) {
-    Action(command)->setEnabled(ProjectCommandEnabled(command, clips).value_or(true));
-  }
+  enable({AddClip}, states.addClip);
+  enable({UnlinkClip, CopyClip}, states.linkedClip);
+  // The strip's Produce button, as the window's File menu enables it.
+  Action(Produce)->setEnabled(ProjectCommandEnabled(Produce, {.ClipCount = clipList_.Count()}).value_or(true));
 }
 
 void TPlayControls::HandleStateChange(int32_t state) {

@@ -15,6 +15,8 @@ PlayCommandStates PlayCommandsEnabled(const PlayCommandContext& context) {
       .markEnd = player.CanMarkEnd(),
       .fullScreen = player.IsOpen(),
       .closeFullScreen = context.fullScreen || context.menuDetached,
+      .addClip = player.IsOpen(),
+      .linkedClip = context.clipLinked,
   };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// Which of the playback commands the main window offers, from the player's conditions. Buttons,
-// the Play menu and the context menus of the play strip and the video all follow it.
+// Which of the playback commands and the play strip's clip commands the main window offers, from
+// the player's conditions and the linked clip. Buttons, the Play and Clip menus and the context
+// menus of the play strip and the video all follow it.
 #include "playback/player_status.h"
 
 namespace korvel {
@@ -10,6 +11,7 @@ struct PlayCommandContext {
   bool fullScreen = false;
   // The window is in its compact layout, without its main menu.
   bool menuDetached = false;
+  bool clipLinked = false;
 };
 
 struct PlayCommandStates {
@@ -25,6 +27,9 @@ struct PlayCommandStates {
   bool markEnd = false;
   bool fullScreen = false;
   bool closeFullScreen = false;
+  bool addClip = false;
+  // Unlink Clip and Copy Clip.
+  bool linkedClip = false;
 };
 
 PlayCommandStates PlayCommandsEnabled(const PlayCommandContext& context);

@@ -25,6 +25,7 @@ TEST(PlayCommandStatesTest, EachPlayerStateEnablesItsCommands) {
     const PlayCommandStates states = PlayCommandsEnabled(Opened(c.state));
     EXPECT_EQ(states.closeMedia, c.open);
     EXPECT_EQ(states.fullScreen, c.open);
+    EXPECT_EQ(states.addClip, c.open);
     EXPECT_EQ(states.markStart, c.open);
     EXPECT_EQ(states.markEnd, c.open);
     EXPECT_EQ(states.play, c.play);
@@ -45,11 +46,14 @@ TEST(PlayCommandStatesTest, AFileThatCannotSeekRewindsAndMarksItsEndOnly) {
   EXPECT_TRUE(states.markEnd);
 }
 
-TEST(PlayCommandStatesTest, CloseFullScreenFollowsFullScreenOrTheDetachedMenu) {
+TEST(PlayCommandStatesTest, LinkedClipAndWindowCommandsFollowTheirOwnState) {
   PlayCommandContext context = Opened(kPlayerClosed);
   EXPECT_FALSE(PlayCommandsEnabled(context).closeFullScreen);
+  EXPECT_FALSE(PlayCommandsEnabled(context).linkedClip);
   context.menuDetached = true;
+  context.clipLinked = true;
   EXPECT_TRUE(PlayCommandsEnabled(context).closeFullScreen);
+  EXPECT_TRUE(PlayCommandsEnabled(context).linkedClip);
   context.menuDetached = false;
   context.fullScreen = true;
   EXPECT_TRUE(PlayCommandsEnabled(context).closeFullScreen);
