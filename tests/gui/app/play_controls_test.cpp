@@ -2,6 +2,9 @@
 // bars, the marks that edit the linked clip, thumbnails and the clip commands.
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -490,6 +493,22 @@ private slots:
     // The player went back to the end mark and took it as the next start.
     QCOMPARE(w.player->SelStart(), 0.9);
     QCOMPARE(w.player->GetPosition().value(), 0.9);
+  }
+
+  void theVideosMenuOffersWhatThePlayerCanDo() {
+    StripWindow w;
+    w.Open(0.0, 10.0, 1.0);
+    QWidget* video = w.video.Container->viewport();
+    QContextMenuEvent request(QContextMenuEvent::Mouse, video->rect().center(), video->mapToGlobal(video->rect().center()));
+    QApplication::sendEvent(video, &request);
+    QMenu& menu = w.controls->VideoMenu();
+    QTRY_VERIFY(menu.isVisible());
+    QVERIFY(menu.actions().contains(w.Act(Play)));
+    QVERIFY(w.Act(Play)->isEnabled());
+    QVERIFY(!w.Act(Pause)->isEnabled());
+    QVERIFY(w.Act(AddClip)->isEnabled());
+    QVERIFY(!w.Act(UnlinkClip)->isEnabled());
+    menu.hide();
   }
 
   void closeFullScreenOutsideFullScreenShowsTheBrowserOfTheCompactLayout() {
