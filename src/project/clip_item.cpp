@@ -34,10 +34,6 @@ void TClipItem::SetFocused(bool focused) { SetFlag(focused_, focused); }
 void TClipItem::SetSelected(bool selected) { SetFlag(selected_, selected); }
 void TClipItem::SetCurrent(bool current) { SetFlag(current_, current); }
 
-void TClipItem::RefreshPicture() {
-  if (IClipListView* view = owner_ ? owner_->View() : nullptr) view->ItemFlagsChanged(*this);
-}
-
 bool TClipItem::CheckFileExists() {
   if (fileName_.empty()) return false;
   std::error_code error;
@@ -51,6 +47,11 @@ void TClipItem::Assign(const TClipItem& other) {
   SetStartTime(other.startTime_);
   SetEndTime(other.endTime_);
   ClipImage.SetText(other.ClipImage.Text());
+  RefreshPicture();
+}
+
+void TClipItem::RefreshPicture() {
+  if (IClipListView* view = owner_ ? owner_->View() : nullptr) view->ItemPictureChanged(*this);
 }
 
 void TClipItem::SetFlag(bool& flag, bool value) {

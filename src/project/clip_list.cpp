@@ -6,6 +6,7 @@
 #include "base/numeric.h"
 #include "base/path_normal.h"
 #include "project/clip_list_view.h"
+#include "project/clip_zoom.h"
 
 namespace korvel {
 
@@ -37,6 +38,39 @@ void TClipList::SetSecondsPerMajor(int32_t seconds) {
   if (seconds == secondsPerMajor_) return;
   secondsPerMajor_ = seconds;
   RecalcTotal();
+}
+
+std::vector<int32_t> TClipList::Durations() const {
+  std::vector<int32_t> durations;
+  durations.reserve(items_.size());
+  for (const auto& item : items_) durations.push_back(item->Duration());
+  return durations;
+}
+
+int32_t TClipList::RowWidth() const { return korvel::RowWidth(secondsPerMajor_, Durations()); }
+
+bool TClipList::ZoomIn() {
+  fitMode_ = false;
+  const std::optional<int32_t> step = ZoomInStep(secondsPerMajor_, Durations());
+  if (step) SetSecondsPerMajor(*step);
+  return step.has_value();
+}
+
+bool TClipList::ZoomOut() {
+  fitMode_ = false;
+  const std::optional<int32_t> step = ZoomOutStep(secondsPerMajor_);
+  if (step) SetSecondsPerMajor(*step);
+  return step.has_value();
+}
+
+void TClipList::ZoomFit(int32_t clientWidth, int32_t outerWidth) {
+  fitMode_ = true;
+  AutoZoom(clientWidth, outerWidth);
+}
+
+void TClipList::AutoZoom(int32_t clientWidth, int32_t outerWidth) {
+  if (!fitMode_) return;
+  SetSecondsPerMajor(FitStep(Durations(), FitTargetWidth(Count(), clientWidth, outerWidth)));
 }
 
 bool TClipList::Add(std::unique_ptr<TClipItem> item) {
@@ -193,9 +227,8 @@ void TClipList::MoveTo(TClipItem* item, int32_t x) {
 }
 
 void TClipList::RecalcTotal() {
-  std::vector<int32_t> durations;
-  durations.reserve(items_.size());
-  for (const auto& item : items_) durations.push_back(item->Duration());
+  const std::vector<int32_t> durations = Durations();
+  secondsPerMajor_ = StepWithinWidthLimit(secondsPerMajor_, durations);
   const std::vector<TileSpan> tiles = LayoutTiles(secondsPerMajor_, durations);
   for (size_t i = 0; i < items_.size(); ++i) items_[i]->tile_ = tiles[i];
   totalDuration_ = TruncToInt32(static_cast<double>(std::accumulate(durations.begin(), durations.end(), int64_t{0})));
@@ -211,14 +244,22 @@ void TClipList::SetChanged(bool changed) {
 }
 
 void TClipList::RefreshRefInfo() {
-  // Existence is checked afresh: a file may have appeared or vanished since the last look.
-  const auto first = std::find_if(items_.begin(), items_.end(), [](const auto& each) { return each->CheckFileExists(); });
+  // Every file is checked afresh, not only up to the first that exists: a file may have
+  // appeared or vanished since the last look, and each tile shows whether its file is there.
+  RefreshFilesExist();
+  const auto first = std::find_if(items_.begin(), items_.end(), [](const auto& each) {
+    return !each->FileName().empty() && each->FileExists();
+  });
   if (first != items_.end()) {
     const TClipItem& item = **first;
     if (refInfo_.FileName == item.FileName()) return;
     if (Analyzer && Analyzer(item.FileName(), refInfo_) && refInfo_.Kind != 0) return;
   }
   refInfo_.Reset();
+}
+
+void TClipList::RefreshFilesExist() {
+  for (const auto& item : items_) item->CheckFileExists();
 }
 
 void TClipList::SetFocusedAll(bool focused) {

@@ -58,9 +58,23 @@ public:
   bool FitMode() const { return fitMode_; }
   void SetFitMode(bool on) { fitMode_ = on; }
 
-  // The ruler scale the tiles are laid out at; values below 1 count as 1.
+  // The ruler scale the tiles are laid out at; values below 1 count as 1. A scale at which
+  // the row would pass kMaxZoomedRowWidth is zoomed out until it fits.
   int32_t SecondsPerMajor() const { return secondsPerMajor_; }
   void SetSecondsPerMajor(int32_t seconds);
+
+  // The clips' durations in list order.
+  std::vector<int32_t> Durations() const;
+  // Pixels the tile row needs at the current scale (RowWidth of clip_zoom.h).
+  int32_t RowWidth() const;
+
+  // One zoom step finer or coarser; both end fit mode. False when the step is refused.
+  bool ZoomIn();
+  bool ZoomOut();
+  // Fit mode on, then AutoZoom.
+  void ZoomFit(int32_t clientWidth, int32_t outerWidth);
+  // In fit mode, the scale that fits the list into a view of these widths.
+  void AutoZoom(int32_t clientWidth, int32_t outerWidth);
 
   // Appends the item and takes ownership. False (nothing taken) for a null item.
   bool Add(std::unique_ptr<TClipItem> item);
@@ -96,6 +110,8 @@ public:
   void RecalcTotal();
   void SetChanged(bool changed);
   void RefreshRefInfo();
+  // Checks every item's file afresh.
+  void RefreshFilesExist();
   void SetFocusedAll(bool focused);
 
 private:

@@ -22,6 +22,8 @@ public:
   virtual void ItemTextsChanged(const TClipItem& item) = 0;
   // Focused, selected, current or file-exists changed: colour or picture need refreshing.
   virtual void ItemFlagsChanged(const TClipItem& item) = 0;
+  // The thumbnail changed (grabbed again, or copied from another clip).
+  virtual void ItemPictureChanged(const TClipItem& item) = 0;
   // Tile lefts and widths or the total duration changed.
   virtual void LayoutChanged() = 0;
   // A newly added tile should be brought into sight when it lies beyond the visible part.

@@ -10,6 +10,7 @@
 
 #include "base/time_text.h"
 #include "project/clip_list_view.h"
+#include "project/clip_zoom.h"
 #include "support/temp_dir.h"
 
 namespace korvel {
@@ -51,6 +52,7 @@ public:
   void ItemMoved(const TClipItem& item, int32_t newIndex) override { Add("moved", item, newIndex); }
   void ItemTextsChanged(const TClipItem& item) override { Add("texts", item); }
   void ItemFlagsChanged(const TClipItem& item) override { Add("flags", item); }
+  void ItemPictureChanged(const TClipItem& item) override { Add("picture", item); }
   void LayoutChanged() override { Log.push_back("layout"); }
   void ScrollToItem(const TClipItem& item) override { Add("scroll", item); }
   bool HasKeyboardFocus() const override { return Focus; }
@@ -591,6 +593,69 @@ TEST_F(ClipListTest, NewItemsTakeTheViewsFocusAndAreScrolledToOutsideFitMode) {
   EXPECT_FALSE(list.Get(0)->Focused());
 }
 
+// ---- zoom ----
+
+TEST_F(ClipListTest, ZoomStepsEndFitModeAndRelayTheTiles) {
+  AddMinuteClips("ab");
+  ASSERT_TRUE(list.FitMode());
+  list.SetSecondsPerMajor(60);
+
+  EXPECT_TRUE(list.ZoomIn());
+  EXPECT_FALSE(list.FitMode());
+  EXPECT_EQ(list.SecondsPerMajor(), 50);
+  EXPECT_EQ(list.Get(1)->Tile().Left, 121);
+
+  list.SetFitMode(true);
+  EXPECT_TRUE(list.ZoomOut());
+  EXPECT_FALSE(list.FitMode());
+  EXPECT_EQ(list.SecondsPerMajor(), 60);
+}
+
+TEST_F(ClipListTest, ZoomAtEitherEndChangesNothingButFitMode) {
+  AddMinuteClips("a");
+  list.SetSecondsPerMajor(10800);
+  EXPECT_FALSE(list.ZoomOut());
+  EXPECT_FALSE(list.FitMode());
+  EXPECT_EQ(list.SecondsPerMajor(), 10800);
+
+  list.SetSecondsPerMajor(1);
+  list.SetFitMode(true);
+  EXPECT_FALSE(list.ZoomIn());
+  EXPECT_FALSE(list.FitMode());
+  EXPECT_EQ(list.SecondsPerMajor(), 1);
+}
+
+TEST_F(ClipListTest, ZoomFitChoosesTheStepForTheView) {
+  AddMinuteClips("a");
+  list.ZoomIn();
+  list.ZoomFit(800, 804);
+  EXPECT_TRUE(list.FitMode());
+  EXPECT_EQ(list.SecondsPerMajor(), 20);
+  EXPECT_EQ(list.RowWidth(), 301);
+
+  // outside fit mode a resize keeps the scale
+  list.ZoomOut();
+  list.AutoZoom(400, 404);
+  EXPECT_EQ(list.SecondsPerMajor(), 30);
+}
+
+TEST_F(ClipListTest, AScaleThatWouldMakeTheRowTooWideIsZoomedOut) {
+  list.Add(MakeClip("/video/long.mp4", 0, 328000));
+  list.SetSecondsPerMajor(1);
+  EXPECT_EQ(list.SecondsPerMajor(), 2);
+  EXPECT_LE(list.RowWidth(), kMaxZoomedRowWidth);
+}
+
+TEST_F(ClipListTest, ANewPictureIsToldToTheView) {
+  RecordingView view;
+  list.Attach(&view);
+  AddMinuteClips("a");
+  view.Log.clear();
+  list.Get(0)->RefreshPicture();
+  EXPECT_EQ(view.Log, std::vector<std::string>{"picture a"});
+  list.Attach(nullptr);
+}
+
 // ---- the reference info ----
 
 struct AnalysisOutcome {
@@ -648,6 +713,24 @@ TEST_F(ClipListRefInfo, ChecksExistenceAfreshEachTime) {
   list.RefreshRefInfo();
   EXPECT_TRUE(list.RefInfo().FileName.empty());
   EXPECT_EQ(list.RefInfo().Kind, 0);
+}
+
+TEST_F(ClipListRefInfo, RefreshesTheFileStateOfEveryItem) {
+  const fs::path one = MakeFile(folder, "one.avi");
+  const fs::path two = MakeFile(folder, "two.avi");
+  list.Add(MakeClip(one, 0, 1000));
+  list.Add(MakeClip(two, 0, 1000));
+  ASSERT_TRUE(list.Get(1)->FileExists());
+
+  // the first file still describes the list; the second one's tile must learn it is gone
+  fs::remove(two);
+  list.RefreshRefInfo();
+  EXPECT_EQ(list.RefInfo().FileName, one);
+  EXPECT_FALSE(list.Get(1)->FileExists());
+
+  std::ofstream(two) << "back";
+  list.RefreshFilesExist();
+  EXPECT_TRUE(list.Get(1)->FileExists());
 }
 
 TEST_F(ClipListRefInfo, ResetsWhenNoItemsFileExists) {
