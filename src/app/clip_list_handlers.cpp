@@ -1,0 +1,102 @@
+#include "app/clip_list_handlers.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+#include <memory>
+#include <system_error>
+
+#include "app/environment.h"
+#include "app/wizards/qt_text.h"
+#include "lang/lang.h"
+#include "player/preview_player.h"
+#include "project/clip_item.h"
+#include "project/clip_list.h"
+#include "project/project_file.h"
+
+namespace korvel {
+
+namespace {
+
+// How long the cover stays after the new file is up, so that its first picture is drawn.
+constexpr int kCoverMs = 100;
+
+// A black cover over the play area with a still picture of the control strip at its place.
+QWidget* CoverPlayArea(QWidget& playArea, QWidget* strip) {
+  QWidget* parent = playArea.parentWidget() ? playArea.parentWidget() : &playArea;
+  auto* cover = new QWidget(parent);
+  cover->setGeometry(playArea.parentWidget() ? playArea.geometry() : playArea.rect());
+  QPalette palette = cover->palette();
+  palette.setColor(QPalette::Window, Qt::black);
+  cover->setPalette(palette);
+  cover->setAutoFillBackground(true);
+  if (strip) {
+    auto* still = new QLabel(cover);
+    still->setPixmap(strip->grab());
+    still->setGeometry(QRect(strip->mapTo(parent, QPoint()) - cover->pos(), strip->size()));
+  }
+  cover->show();
+  cover->raise();
+  cover->repaint();
+  return cover;
+}
+
+bool FileExists(const std::filesystem::path& file) {
+  std::error_code error;
+  return std::filesystem::exists(file, error);
+}
+
+}  // namespace
+
+void ClipListChangedFlag(const TClipList& list, QAction& saveProject) { saveProject.setEnabled(list.Changed()); }
+
+void ClipListChanged(const TClipList& list, TProjectFile& project, const std::vector<QAction*>& produce) {
+  project.AutoSave();
+  for (QAction* action : produce)
+    if (action) action->setEnabled(list.Count() > 0);
+}
+
+void LinkClipToPlayer(const TClipItem* item, const TClipLinkPorts& ports) {
+  ports.UpdateEnabled();
+  if (!item || !ports.Player) return;
+  TPreviewPlayer& player = *ports.Player;
+  // Copied: the clip may change while the file opens and the event loop turns.
+  const std::filesystem::path file = item->FileName();
+  const double start = item->StartTime() * 0.001;
+  const double end = item->EndTime() * 0.001;
+
+  QWidget* cover = nullptr;
+  if (file != player.FileName()) {
+    if (ports.PlayArea) cover = CoverPlayArea(*ports.PlayArea, ports.ControlStrip);
+    player.CloseFile();
+    const bool autoPlay = player.AutoPlay;
+    player.AutoPlay = true;
+    if (FileExists(file)) {
+      ports.SelectFileInBrowser(file);
+      QApplication::setOverrideCursor(Qt::WaitCursor);
+      player.OpenFile(file);
+      QApplication::restoreOverrideCursor();
+      ports.StartSeekBarFocus();
+    }
+    player.AutoPlay = autoPlay;
+    if (!player.IsOpen() && !FileExists(file))
+      SystemMessageBox(ApplicationTitle(), ToQt(LangStr("Korvel1", "FileNotExist") + "\n\n" + file.string()),
+                       kMsgInformation);
+  } else {
+    ports.StartSeekBarFocus();
+    ports.SelectFileInBrowser(player.FileName());
+  }
+
+  if (player.IsOpen()) {
+    player.Pause();
+    player.SetSelection(start, end);
+    player.GoToSelStart();
+  }
+  if (cover) QTimer::singleShot(kCoverMs, cover, [cover] {
+    if (QWidget* top = cover->window()) top->repaint();
+    cover->deleteLater();
+  });
+}
+
+}  // namespace korvel
