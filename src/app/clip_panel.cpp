@@ -108,6 +108,10 @@ TClipPanel::TClipPanel(TClipList& list, QWidget* parent)
   });
 
   RunDrag = [](QDrag& drag) { drag.exec(Qt::MoveAction); };
+  QuestionPlace = [] {
+    const QPoint cursor = QCursor::pos();
+    return std::optional<TDlgPlacement>(PlaceAtCursor(cursor.x(), cursor.y()));
+  };
 
   scrBoxClips_->installEventFilter(this);
   scrBoxClips_->viewport()->installEventFilter(this);
@@ -116,8 +120,18 @@ TClipPanel::TClipPanel(TClipList& list, QWidget* parent)
   list_.Attach(this);
 }
 
-TClipPanel::~TClipPanel() {
+TClipPanel::~TClipPanel() { Detach(); }
+
+void TClipPanel::Detach() {
+  if (!attached_) return;
+  attached_ = false;
   if (list_.View() == this) list_.Attach(nullptr);
+  pressed_ = dragged_ = nullptr;
+  for (const auto& [item, entry] : tiles_) {
+    entry.Tile->removeEventFilter(this);
+    entry.Tile->deleteLater();
+  }
+  tiles_.clear();
 }
 
 TMovieClip* TClipPanel::TileOf(const TClipItem* item) const {
@@ -324,20 +338,16 @@ void TClipPanel::DeleteSelectedClip() {
   PrepareQuestion();
   const TClipItem* anchor = list_.Anchor();
   if (!anchor) return;
-  const QPoint cursor = QCursor::pos();
-  const int answer =
-      ShowMsgBox(window(), ApplicationTitle(), ToQt(DeleteClipsQuestion(*anchor, list_.SelectedCount())),
-                 PlaceAtCursor(cursor.x(), cursor.y()), kMsgBoxQuestion, ToQt(NoAnswer()), ToQt(YesAnswer()));
+  const int answer = ShowMsgBox(window(), ApplicationTitle(), ToQt(DeleteClipsQuestion(*anchor, list_.SelectedCount())),
+                                QuestionPlace(), kMsgBoxQuestion, ToQt(NoAnswer()), ToQt(YesAnswer()));
   if (answer == kMsgBoxBtn1) list_.DeleteSelected();
 }
 
 void TClipPanel::ClearClipList() {
   if (list_.Count() == 0) return;
   PrepareQuestion();
-  const QPoint cursor = QCursor::pos();
-  const int answer = ShowMsgBox(window(), ApplicationTitle(), ToQt(ClearClipListQuestion()),
-                                PlaceAtCursor(cursor.x(), cursor.y()), kMsgBoxQuestion, ToQt(NoAnswer()),
-                                ToQt(YesAnswer()));
+  const int answer = ShowMsgBox(window(), ApplicationTitle(), ToQt(ClearClipListQuestion()), QuestionPlace(),
+                                kMsgBoxQuestion, ToQt(NoAnswer()), ToQt(YesAnswer()));
   if (answer == kMsgBoxBtn1) list_.Clear();
 }
 
@@ -354,6 +364,7 @@ void TClipPanel::ClipProperties() {
 // ---- mouse, focus and drops ----
 
 bool TClipPanel::eventFilter(QObject* watched, QEvent* event) {
+  if (!attached_) return QFrame::eventFilter(watched, event);
   if (TClipItem* item = ItemOf(watched)) return TileEvent(*item, *static_cast<TMovieClip*>(watched), event);
   if (watched == clipListBar_ && RowDropEvent(event)) return true;
   if (watched->property("korvelClipDropOnVideo").toBool()) return VideoDropEvent(event);
@@ -501,7 +512,8 @@ bool TClipPanel::VideoDropEvent(QEvent* event) {
   auto* drop = static_cast<QDropEvent*>(event);
   const bool clip = IsClipDrag(drop->mimeData());
   const bool file = drop->mimeData() && drop->mimeData()->hasFormat(kMediaFileMimeType);
-  if (event->type() != QEvent::Drop) return AnswerDragOver(*drop, clip || file);
+  if (!clip && !file) return false;
+  if (event->type() != QEvent::Drop) return AnswerDragOver(*drop, true);
   if (clip) {
     dropTarget_ = TDropTarget::Video;
   } else if (file) {

@@ -7,8 +7,10 @@
 #include <QPoint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <unordered_map>
 
+#include "base/dialog_placement.h"
 #include "project/clip_list_view.h"
 
 class QDrag;
@@ -36,9 +38,12 @@ public:
   // The widest part of a tile the drag shows.
   static constexpr int kMaxDragImageWidth = 250;
 
-  // Attaches itself to the list, which must outlive the panel.
+  // Attaches itself to the list, which must outlive the panel or be let go with Detach first.
   explicit TClipPanel(TClipList& list, QWidget* parent = nullptr);
   ~TClipPanel() override;
+
+  // Lets the list go for good: its tiles go, and the panel no longer touches the list.
+  void Detach();
 
   QScrollArea* ScrBoxClips() const { return scrBoxClips_; }
   QWidget* ClipListMain() const { return clipListMain_; }
@@ -58,10 +63,14 @@ public:
   std::function<void()> ShowClipPanel;
   // A file dragged from the browser's file list was dropped on the video area.
   std::function<void(const std::filesystem::path&)> OnMediaFileDropped;
+  // Where the delete and clear questions stand; at the pointer unless the window says otherwise.
+  std::function<std::optional<TDlgPlacement>()> QuestionPlace;
   // Runs a drag to its end. Tests put their own drop in its place.
   std::function<void(QDrag&)> RunDrag;
 
-  // Makes the video area a drop target: a clip dropped there is linked to the player.
+  // Makes the video area (and each part of it that drops land on) a drop target: a clip
+  // dropped there is linked to the player, a file from the file list is opened. Drops of
+  // other kinds are left to the area's other handlers.
   void AcceptDropsOn(QWidget* videoArea);
 
   // The clip commands; each does nothing when what it needs is missing.
@@ -116,6 +125,7 @@ private:
   void PrepareQuestion();
 
   TClipList& list_;
+  bool attached_ = true;
   QScrollArea* scrBoxClips_;
   QWidget* clipListMain_;
   TMovieTimeBar* movieTimeBar_;

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/clip_panel.h"
 #include "app/environment.h"
 #include "app/play_controls.h"
 #include "app/settings.h"
@@ -67,6 +68,7 @@ TKorvelWin::TKorvelWin(TKorvelWinSetup setup) : actions_(this) {
 
   BuildMenus();
   ConnectCommands();
+  BuildClipPanel();
   actions_.AttachShortcuts(this, clipPanelPlace_, playArea_);
   ApplyCaptions();
   BuildLanguageMenu();
@@ -82,7 +84,11 @@ TKorvelWin::TKorvelWin(TKorvelWinSetup setup) : actions_(this) {
   connect(firstShowTimer_, &QTimer::timeout, this, [this] { RestoreWorkStateNow(); });
 }
 
-TKorvelWin::~TKorvelWin() { ShutDown(); }
+TKorvelWin::~TKorvelWin() {
+  ShutDown();
+  // The panel mirrors the clip list, which goes before the window's children do.
+  clipPanel_->Detach();
+}
 
 void TKorvelWin::BuildLayout() {
   auto* central = new QWidget;

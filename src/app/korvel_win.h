@@ -28,6 +28,7 @@ namespace korvel {
 
 class TClipItem;
 class TClipList;
+class TClipPanel;
 class TLanguage;
 class TPlayControls;
 class TPlayStrip;
@@ -65,6 +66,7 @@ public:
   QWidget* BrowserPlace() const { return browserPlace_; }
   QWidget* PlayStripPlace() const { return playStripPlace_; }
   QWidget* ClipPanelPlace() const { return clipPanelPlace_; }
+  TClipPanel* ClipPanel() const { return clipPanel_; }
   // The video area with the play strip: the play-area shortcuts act here.
   QWidget* PlayArea() const { return playArea_; }
   // The control strip under the video, and the playback controls that drive the player.
@@ -124,6 +126,7 @@ private:
   void BuildLanguageMenu();
   void ConnectCommands();
   void ConnectModel();
+  void BuildClipPanel();
   // Runs work when command may run now.
   void OnCommand(TKorvelCommand command, std::function<void()> work);
   void RestoreWorkStateNow();
@@ -161,6 +164,7 @@ private:
   QWidget* playStripPlace_ = nullptr;
   TPlayStrip* playStrip_ = nullptr;
   QWidget* clipPanelPlace_ = nullptr;
+  TClipPanel* clipPanel_ = nullptr;
   QTimer* firstShowTimer_ = nullptr;
   std::vector<std::pair<TKorvelMenu, QMenu*>> menus_;
 };

@@ -1,9 +1,8 @@
 // Linking a clip to the player, as the window does when the list's current clip changes: the
 // clip's file is loaded unless it is open already, the clip's times become the selection and
 // the player waits paused at the clip's start; a missing file is reported.
-#include "app/clip_list_handlers.h"
+#include "app/clip_link.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
@@ -14,8 +13,7 @@
 #include "gui/support/gui_test_main.h"
 #include "gui/support/modal_answer.h"
 #include "player/preview_player.h"
-#include "project/clip_list.h"
-#include "project/project_file.h"
+#include "project/clip_item.h"
 #include "support/temp_dir.h"
 
 namespace korvel::test {
@@ -32,7 +30,6 @@ class ClipLinkTest : public QObject {
   TClipLinkPorts ports_;
   std::vector<fs::path> browsed_;
   int seekBarFocus_ = 0;
-  int updates_ = 0;
 
   fs::path File(const char* name) {
     const fs::path file = folder_ / name;
@@ -65,14 +62,13 @@ private slots:
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     browsed_.clear();
-    seekBarFocus_ = updates_ = 0;
+    seekBarFocus_ = 0;
     ports_ = TClipLinkPorts{};
     ports_.Player = player_.get();
     ports_.PlayArea = video;
     ports_.ControlStrip = strip;
     ports_.SelectFileInBrowser = [this](const fs::path& file) { browsed_.push_back(file); };
     ports_.StartSeekBarFocus = [this] { ++seekBarFocus_; };
-    ports_.UpdateEnabled = [this] { ++updates_; };
   }
 
   void cleanup() {
@@ -92,7 +88,6 @@ private slots:
     QCOMPARE(player_->GetPosition().value_or(-1), 2.5);
     QCOMPARE(browsed_, std::vector<fs::path>{File("second <b>.mp4")});
     QCOMPARE(seekBarFocus_, 1);
-    QCOMPARE(updates_, 1);
     // the player's auto-play setting is its own again
     QVERIFY(!player_->AutoPlay);
     // the cover over the play area goes once the file is up
@@ -136,30 +131,12 @@ private slots:
     QVERIFY(browsed_.empty());
   }
 
-  void UnlinkingOnlyUpdatesTheCommands() {
+  void UnlinkingLeavesThePlayerAlone() {
     QVERIFY(player_->OpenFile(File("first.mp4")));
     LinkClipToPlayer(nullptr, ports_);
-    QCOMPARE(updates_, 1);
     QVERIFY(player_->IsOpen());
+    QCOMPARE(player_->FileName(), File("first.mp4"));
     QVERIFY(browsed_.empty());
-  }
-
-  void ListHandlersEnableSaveAndProduce() {
-    TClipList list;
-    list.Analyzer = [](const fs::path&, QdMediaInfo&) { return false; };
-    QAction save("Save");
-    QAction produce("Produce");
-    ClipListChangedFlag(list, save);
-    QVERIFY(!save.isEnabled());
-    list.Add(Clip(File("first.mp4"), 0, 1000));
-    ClipListChangedFlag(list, save);
-    QVERIFY(save.isEnabled());
-    TProjectFile project(list);
-    ClipListChanged(list, project, {&produce, nullptr});
-    QVERIFY(produce.isEnabled());
-    list.Clear();
-    ClipListChanged(list, project, {&produce});
-    QVERIFY(!produce.isEnabled());
   }
 };
 

@@ -196,8 +196,12 @@ private slots:
 
     clipPanel->setFocus();
     QTRY_VERIFY(clipPanel->hasFocus());
+    // The clip panel asks before it deletes.
+    const ModalAnswer no([](QWidget& question) { question.close(); });
     QTest::keyClick(clipPanel, Qt::Key_Delete);
     QCOMPARE(deleted.size(), 1);
+    QVERIFY(no.Answered());
+    QCOMPARE(window_->ClipList().Count(), 2);
   }
 
   void AShortcutChecksItsConditionWhenPressed() {

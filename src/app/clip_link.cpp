@@ -1,6 +1,5 @@
-#include "app/clip_list_handlers.h"
+#include "app/clip_link.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
@@ -12,8 +11,6 @@
 #include "lang/lang.h"
 #include "player/preview_player.h"
 #include "project/clip_item.h"
-#include "project/clip_list.h"
-#include "project/project_file.h"
 
 namespace korvel {
 
@@ -49,16 +46,7 @@ bool FileExists(const std::filesystem::path& file) {
 
 }  // namespace
 
-void ClipListChangedFlag(const TClipList& list, QAction& saveProject) { saveProject.setEnabled(list.Changed()); }
-
-void ClipListChanged(const TClipList& list, TProjectFile& project, const std::vector<QAction*>& produce) {
-  project.AutoSave();
-  for (QAction* action : produce)
-    if (action) action->setEnabled(list.Count() > 0);
-}
-
 void LinkClipToPlayer(const TClipItem* item, const TClipLinkPorts& ports) {
-  ports.UpdateEnabled();
   if (!item || !ports.Player) return;
   TPreviewPlayer& player = *ports.Player;
   // Copied: the clip may change while the file opens and the event loop turns.
