@@ -10,7 +10,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -510,22 +509,9 @@ bool TClipPanel::RowDropEvent(QEvent* event) {
 bool TClipPanel::VideoDropEvent(QEvent* event) {
   if (!IsDragEvent(*event)) return false;
   auto* drop = static_cast<QDropEvent*>(event);
-  const bool clip = IsClipDrag(drop->mimeData());
-  const bool file = drop->mimeData() && drop->mimeData()->hasFormat(kMediaFileMimeType);
-  if (!clip && !file) return false;
+  if (!IsClipDrag(drop->mimeData())) return false;
   if (event->type() != QEvent::Drop) return AnswerDragOver(*drop, true);
-  if (clip) {
-    dropTarget_ = TDropTarget::Video;
-  } else if (file) {
-    const QByteArray bytes = drop->mimeData()->data(kMediaFileMimeType);
-    const std::filesystem::path path(std::string(bytes.constData(), static_cast<size_t>(bytes.size())));
-    // Opened once the drag has ended, not inside the drag's own event loop.
-    QTimer::singleShot(0, this, [this, path] {
-      if (OnMediaFileDropped) OnMediaFileDropped(path);
-    });
-  } else {
-    return false;
-  }
+  dropTarget_ = TDropTarget::Video;
   drop->acceptProposedAction();
   return true;
 }

@@ -5,7 +5,6 @@
 // zooms the ruler. The panel mirrors the clip list; every decision lives in the list.
 #include <QFrame>
 #include <QPoint>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <unordered_map>
@@ -61,16 +60,14 @@ public:
   std::function<void()> OnCloseClicked;
   // Brings the panel into sight when the window has it hidden.
   std::function<void()> ShowClipPanel;
-  // A file dragged from the browser's file list was dropped on the video area.
-  std::function<void(const std::filesystem::path&)> OnMediaFileDropped;
   // Where the delete and clear questions stand; at the pointer unless the window says otherwise.
   std::function<std::optional<TDlgPlacement>()> QuestionPlace;
   // Runs a drag to its end. Tests put their own drop in its place.
   std::function<void(QDrag&)> RunDrag;
 
   // Makes the video area (and each part of it that drops land on) a drop target: a clip
-  // dropped there is linked to the player, a file from the file list is opened. Drops of
-  // other kinds are left to the area's other handlers.
+  // dropped there is linked to the player. Drops of other kinds are left to the area's other
+  // handlers.
   void AcceptDropsOn(QWidget* videoArea);
 
   // The clip commands; each does nothing when what it needs is missing.

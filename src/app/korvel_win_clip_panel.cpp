@@ -44,7 +44,6 @@ void TKorvelWin::BuildClipPanel() {
   clipPanel_->ShowClipPanel = [this] { ShowClipPanel(true); };
   clipPanel_->OnCloseClicked = [this] { ShowClipPanel(false); };
   clipPanel_->QuestionPlace = [this] { return PlaceQuestion(TQuestionPlace::AtPointer); };
-  clipPanel_->OnMediaFileDropped = [this](const std::filesystem::path& file) { this->OpenMediaFile(file); };
   clipPanel_->AcceptDropsOn(videoArea_);
   clipPanel_->AcceptDropsOn(videoArea_->viewport());
 }

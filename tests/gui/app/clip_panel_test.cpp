@@ -273,17 +273,6 @@ private slots:
     QCOMPARE(Order(), std::string("abc"));
   }
 
-  void AFileFromTheBrowserDroppedOnTheVideoIsOpened() {
-    std::vector<fs::path> opened;
-    panel_->OnMediaFileDropped = [&](const fs::path& file) { opened.push_back(file); };
-    const fs::path file = folder_ / "odd  name <i>.mp4";
-    QMimeData mime;
-    mime.setData(kMediaFileMimeType, QByteArray::fromStdString(file.native()));
-    QVERIFY(DropOn(*video_, QPoint(5, 5), mime));
-    QTRY_COMPARE(opened.size(), size_t{1});
-    QCOMPARE(opened[0], file);
-  }
-
   void DoubleClickLinksTheClip() {
     AddClips("ab");
     QTest::mouseDClick(&TileAt(1), Qt::LeftButton, Qt::NoModifier, QPoint(20, 20));
