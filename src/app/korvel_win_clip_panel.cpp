@@ -7,6 +7,7 @@
 #include "app/clip_link.h"
 #include "app/clip_panel.h"
 #include "app/korvel_win.h"
+#include "app/play_controls.h"
 #include "project/clip_list.h"
 
 namespace korvel {
@@ -53,6 +54,7 @@ void TKorvelWin::LinkClip(TClipItem* item) {
   ports.Player = player_.get();
   ports.PlayArea = playArea_;
   ports.ControlStrip = playStripPlace_;
+  ports.StartSeekBarFocus = [this] { playControls_->StartSeekBarFocus(); };
   LinkClipToPlayer(item, ports);
 }
 

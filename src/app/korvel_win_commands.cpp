@@ -211,30 +211,6 @@ void TKorvelWin::ChooseMediaFile() {
   OpenMediaFile(PathFromQt(dialog.selectedFiles().front()));
 }
 
-void TKorvelWin::LinkClip(TClipItem* item) {
-  if (!item) return;
-  if (item->FileName() != player_->FileName()) {
-    player_->CloseFile();
-    const bool autoPlay = player_->AutoPlay;
-    player_->AutoPlay = true;
-    std::error_code error;
-    if (fs::exists(item->FileName(), error)) {
-      TWaitCursor wait;
-      player_->OpenFile(item->FileName());
-    }
-    player_->AutoPlay = autoPlay;
-    if (!player_->IsOpen() && !fs::exists(item->FileName(), error)) {
-      SystemMessageBox(ApplicationTitle(),
-                       ToQt(LangStr("Korvel1", "FileNotExist") + "\n\n" + item->FileName().string()),
-                       kMsgInformation);
-    }
-  }
-  player_->Pause();
-  player_->SetSelection(item->StartTime() * 0.001, item->EndTime() * 0.001);
-  player_->GoToSelStart();
-  playControls_->StartSeekBarFocus();
-}
-
 void TKorvelWin::Produce() {
   ShowClipPanel(true);
   player_->Pause();
