@@ -20,6 +20,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/play_strip.h"
 #include "app/wizards/pdce_wizard.h"
 #include "base/file_read.h"
 #include "controls/my_msg_box_win.h"
@@ -113,6 +114,7 @@ private slots:
     QCOMPARE(window_->windowTitle(), QStringLiteral("Korvel 0.1"));
     QCOMPARE(window_->minimumSize(), QSize(760, 560));
     QCOMPARE(window_->ProjectNameLabel()->text(), QStringLiteral("Untitled"));
+    QCOMPARE(window_->PlayStrip()->CurrentTimeCap->text(), QStringLiteral("00:00:00.00/00:00:00.00"));
     QCOMPARE(window_->ClipList().Count(), 0);
     using enum TKorvelCommand;
     for (const TKorvelCommand command : {Play, Pause, Stop, First, Last, Back, Next, SetSelStart, SetSelEnd, GoToSelStart,
