@@ -11,6 +11,7 @@
 
 #include "app/clip_panel.h"
 #include "app/environment.h"
+#include "app/korvel_browser_host.h"
 #include "app/play_controls.h"
 #include "app/settings.h"
 #include "lang/language.h"
@@ -69,6 +70,9 @@ TKorvelWin::TKorvelWin(TKorvelWinSetup setup) : actions_(this) {
   BuildMenus();
   ConnectCommands();
   BuildClipPanel();
+  browserHost_ = std::make_unique<TKorvelBrowserHost>(*this);
+  browser_ = PlaceBrowser(*this, *browserHost_, backgroundColorIndex_);
+  connect(browser_, &TMediaBrowser::ColourIndexChanged, this, [this](int index) { backgroundColorIndex_ = index; });
   actions_.AttachShortcuts(this, clipPanelPlace_, playArea_);
   ApplyCaptions();
   BuildLanguageMenu();

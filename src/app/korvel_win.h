@@ -29,7 +29,9 @@ namespace korvel {
 class TClipItem;
 class TClipList;
 class TClipPanel;
+class TKorvelBrowserHost;
 class TLanguage;
+class TMediaBrowser;
 class TPlayControls;
 class TPlayStrip;
 class TPreviewPlayer;
@@ -62,6 +64,8 @@ public:
   const ProgramSettings& Settings() const { return settings_; }
   ProgramSettings& Settings() { return settings_; }
 
+  TMediaBrowser& Browser() { return *browser_; }
+
   // The places the other parts fill; each has an empty vertical layout without margins.
   QWidget* BrowserPlace() const { return browserPlace_; }
   QWidget* PlayStripPlace() const { return playStripPlace_; }
@@ -79,8 +83,9 @@ public:
   QLabel* ProjectNameLabel() const { return projectNameLabel_; }
   QMenu* Menu(TKorvelMenu menu) const;
 
-  // Opens a media file in the player as if it had been chosen in the browser: the file is
-  // analysed first, the linked clip is unlinked. False when nothing was opened.
+  // Opens a media file in the player as if it had been chosen in the browser: the browser's
+  // checks come first (the repair offer, the format check against the clip list), then the
+  // linked clip is unlinked. False when nothing was opened.
   bool OpenMediaFile(const std::filesystem::path& path);
 
   // The state the project and clip commands are enabled from.
@@ -153,6 +158,8 @@ private:
   bool shutDown_ = false;
 
   TKorvelActions actions_;
+  std::unique_ptr<TKorvelBrowserHost> browserHost_;
+  TMediaBrowser* browser_ = nullptr;
   QSplitter* splitter_ = nullptr;
   QWidget* leftPanel_ = nullptr;
   QWidget* browserPlace_ = nullptr;

@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "app/environment.h"
+#include "app/media_browser.h"
 #include "app/korvel_win.h"
 #include "app/play_controls.h"
 #include "app/play_strip.h"
@@ -181,21 +182,12 @@ void TKorvelWin::RefreshCommands() {
 }
 
 bool TKorvelWin::OpenMediaFile(const fs::path& path) {
-  if (path.empty()) return false;
-  player_->Pause();
-  QdMediaInfo info;
-  {
-    TWaitCursor wait;
-    if (!AnalyzeMediaFile(path, info) || info.Kind == 0) {
-      SystemMessageBox(ApplicationTitle(), ToQt(LangStr("Korvel1", "FileFmtUnknown") + "\n\n" + path.string()),
-                       kMsgInformation);
-      return false;
-    }
-  }
+  const fs::path checked = browser_->CheckedOpenPath(path);
+  if (checked.empty()) return false;
   player_->CloseFile();
   clipList_->SetCurrent(nullptr);
   TWaitCursor wait;
-  if (!player_->OpenFile(path)) return false;
+  if (!player_->OpenFile(checked)) return false;
   playControls_->StartSeekBarFocus();
   return true;
 }

@@ -39,6 +39,7 @@
 #include "mediainfo/analyze_media_file.h"
 #include "mediainfo/container_kind.h"
 #include "mediainfo/media_extensions.h"
+#include "mediainfo/media_families.h"
 #include "mediainfo/same_format.h"
 #include "project/clip_list.h"
 
@@ -136,7 +137,8 @@ void SetColours(QWidget* widget, uint32_t back, uint32_t text) {
 
 }  // namespace
 
-TMediaBrowser::TMediaBrowser(IMediaBrowserHost& host, QWidget* parent, const TEngineTable& engines)
+TMediaBrowser::TMediaBrowser(IMediaBrowserHost& host, QWidget* parent, const TEngineTable& engines,
+                             const TBrowserActions* actions)
     : QWidget(parent), host_(host), engines_(engines) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -160,7 +162,7 @@ TMediaBrowser::TMediaBrowser(IMediaBrowserHost& host, QWidget* parent, const TEn
   layout->addWidget(splitter, 1);
 
   tree_->SetFileListV(fileList_);
-  tree_->SetFileFilter(MediaFileFilter());
+  tree_->SetFileFilter(MediaExtensionList());
   fileList_->setHeaderLabels({Lang("Base", "FileName"), Lang("Base", "Size"), Lang("Base", "Date")});
   fileList_->setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
   fileList_->setDragEnabled(true);
@@ -177,28 +179,45 @@ TMediaBrowser::TMediaBrowser(IMediaBrowserHost& host, QWidget* parent, const TEn
     const fs::path file = TJDirTree2::ItemPath(item);
     if (column == 0 && !file.empty() && item->text(0) != PathText(file.filename())) RenameFile(item, item->text(0));
   });
-  MakePopup();
+  MakePopup(actions);
   connect(fileList_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     UpdatePopup();
     filePopup_->popup(fileList_->viewport()->mapToGlobal(at));
   });
 }
 
-void TMediaBrowser::MakePopup() {
+void TMediaBrowser::MakePopup(const TBrowserActions* actions) {
+  TBrowserActions own;
+  if (!actions) {
+    own.Open = new QAction("Open File", this);
+    own.Delete = new QAction("Delete File", this);
+    own.Reconstruct = new QAction("Reconstruct Media File ...", this);
+    own.Refresh = new QAction("Refresh File List", this);
+    const char* captions[kBrowserColourCount] = {"Black", "White", "LightGrey", "Silver", "DarkGray"};
+    for (int index = 0; index < kBrowserColourCount; ++index) own.Colours[index] = new QAction(captions[index], this);
+    actions = &own;
+  }
+  pfOpen_ = actions->Open;
+  pfDelete_ = actions->Delete;
+  pfReconstruct_ = actions->Reconstruct;
+  pfRefresh_ = actions->Refresh;
+  connect(pfOpen_, &QAction::triggered, this, [this] { OpenSelectedFile(); });
+  connect(pfDelete_, &QAction::triggered, this, [this] { DeleteSelectedFiles(); });
+  connect(pfReconstruct_, &QAction::triggered, this, [this] { ReconstructSelectedFile(); });
+  connect(pfRefresh_, &QAction::triggered, this, [this] { RefreshFileList(); });
   filePopup_ = new QMenu(this);
-  pfOpen_ = filePopup_->addAction("Open File", this, [this] { OpenSelectedFile(); });
-  pfDelete_ = filePopup_->addAction("Delete File", this, [this] { DeleteSelectedFiles(); });
-  pfReconstruct_ = filePopup_->addAction("Reconstruct Media File ...", this, [this] { ReconstructSelectedFile(); });
+  filePopup_->addActions({pfOpen_, pfDelete_, pfReconstruct_});
   filePopup_->addSeparator();
-  pfRefresh_ = filePopup_->addAction("Refresh File List", this, [this] { RefreshFileList(); });
+  filePopup_->addAction(pfRefresh_);
   filePopup_->addSeparator();
   colourGroup_ = new QActionGroup(this);
-  const char* captions[kBrowserColourCount] = {"Black", "White", "LightGrey", "Silver", "DarkGray"};
   for (int index = 0; index < kBrowserColourCount; ++index) {
-    QAction* action = filePopup_->addAction(captions[index], this, [this, index] { SetColourIndex(index); });
+    QAction* action = actions->Colours[index];
     action->setCheckable(true);
     action->setChecked(index == colourIndex_);
     colourGroup_->addAction(action);
+    filePopup_->addAction(action);
+    connect(action, &QAction::triggered, this, [this, index] { SetColourIndex(index); });
   }
 }
 
@@ -216,7 +235,7 @@ void TMediaBrowser::UpdatePopup() {
 }
 
 void TMediaBrowser::Init(const fs::path& folder) {
-  SetColourIndex(colourIndex_);
+  ApplyColours();
   fs::path start = folder;
   if (start.empty()) {
     for (const auto location : {QStandardPaths::MoviesLocation, QStandardPaths::HomeLocation}) {
@@ -429,12 +448,17 @@ void TMediaBrowser::SelectFileInBrowser(const fs::path& file) {
 
 void TMediaBrowser::SetColourIndex(int index) {
   colourIndex_ = index >= 0 && index < kBrowserColourCount ? index : 0;
+  ApplyColours();
+  // A tree not built yet is built by Init.
+  if (tree_->topLevelItemCount() > 0) tree_->InitTree();
+  emit ColourIndexChanged(colourIndex_);
+}
+
+void TMediaBrowser::ApplyColours() {
   const TBrowserColours colours = BrowserColours(colourIndex_);
   SetColours(tree_, colours.TreeBack, colours.TreeText);
   SetColours(fileList_, colours.ListBack, colours.ListText);
   colourGroup_->actions().at(colourIndex_)->setChecked(true);
-  tree_->InitTree();
-  emit ColourIndexChanged(colourIndex_);
 }
 
 void TMediaBrowser::UpdateFolderInfo() {

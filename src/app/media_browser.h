@@ -4,6 +4,7 @@
 // guarded twice: a damaged file is offered for reconstruction first, and a file whose format
 // differs from the clip list's is refused unless the user starts a new project.
 #include <QWidget>
+#include <array>
 #include <filesystem>
 #include <optional>
 
@@ -42,6 +43,16 @@ public:
   virtual bool StartNewProject() = 0;
 };
 
+// The commands of the file list's menu, when the window has them as its own actions.
+struct TBrowserActions {
+  QAction* Open = nullptr;
+  QAction* Delete = nullptr;
+  QAction* Reconstruct = nullptr;
+  QAction* Refresh = nullptr;
+  // Black, white, light grey, silver, dark grey.
+  std::array<QAction*, 5> Colours{};
+};
+
 class TMediaBrowser final : public QWidget {
   Q_OBJECT
 
@@ -49,8 +60,9 @@ public:
   // The MIME type of files dragged from the list: their exact paths, one per line.
   static constexpr const char* kDragMimeType = "application/x-korvel-browser-files";
 
+  // Without actions the browser makes its menu's own.
   explicit TMediaBrowser(IMediaBrowserHost& host, QWidget* parent = nullptr,
-                         const TEngineTable& engines = BuiltEngines());
+                         const TEngineTable& engines = BuiltEngines(), const TBrowserActions* actions = nullptr);
 
   // Builds the tree and shows folder (the user's videos when empty).
   void Init(const std::filesystem::path& folder = {});
@@ -104,9 +116,10 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void MakePopup();
+  void MakePopup(const TBrowserActions* actions);
   void UpdatePopup();
   void UpdateFolderInfo();
+  void ApplyColours();
   void SetItemIcon(QTreeWidgetItem* item) const;
   std::filesystem::path RunReconstructWizard(const std::filesystem::path& file);
   // false when the user kept the file.

@@ -1,19 +1,12 @@
 #include "mediainfo/media_extensions.h"
 
 #include <array>
+#include <string>
 #include <string_view>
 
 #include "base/file_filter.h"
 
 namespace korvel {
-
-std::string MediaFileFilter() {
-  return ".AVI;"
-         ".WMV;.WM;.ASF;.WMA;"
-         ".MP4;.M4A;.M4V;.MOV;.3GP;.3G2;"
-         ".MPG;.MPEG;.MPE;.MPV;.M1V;.M2V;.VOB;"
-         ".TS;.TP;.M2T;.M2TS;.MTS;";
-}
 
 int32_t FileIconCategory(const std::filesystem::path& name) {
   struct Category {

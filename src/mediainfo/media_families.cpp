@@ -11,7 +11,7 @@ std::span<const TMediaFamily> MediaFamilies() {
       {"Windows Media", {".WMV", ".WM", ".ASF", ".WMA"}},
       {"MP4 family", {".MP4", ".M4A", ".M4V", ".MOV", ".3GP", ".3G2"}},
       {"MPEG program stream", {".MPG", ".MPEG", ".MPE", ".MPV", ".M1V", ".M2V", ".VOB"}},
-      {"MPEG transport stream", {".TS", ".TP", ".M2T"}},
+      {"MPEG transport stream", {".TS", ".TP", ".M2T", ".M2TS", ".MTS"}},
   };
   return families;
 }

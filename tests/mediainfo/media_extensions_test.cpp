@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "base/file_filter.h"
+#include "mediainfo/media_families.h"
 
 namespace korvel {
 namespace {
 
-TEST(MediaExtensionsTest, TheFilterHoldsEveryFamilyWithTheBdavStreams) {
-  const TFileFilter filter = TFileFilter::Parse(MediaFileFilter());
+TEST(MediaExtensionsTest, TheBrowsersFilterListsEveryFamilyWithTheBdavStreams) {
+  const TFileFilter filter = TFileFilter::Parse(MediaExtensionList());
   for (const char* listed : {"a.avi", "a.WMV", "a.wm", "a.asf", "a.wma", "a.mp4", "a.m4a", "a.m4v", "a.mov", "a.3gp",
                              "a.3g2", "a.mpg", "a.mpeg", "a.mpe", "a.mpv", "a.m1v", "a.m2v", "a.vob", "a.ts", "a.tp",
                              "a.m2t", "a.m2ts", "a.MTS"})
