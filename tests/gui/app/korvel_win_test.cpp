@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QTreeWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -20,6 +21,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/media_browser.h"
 #include "app/play_strip.h"
 #include "app/wizards/pdce_wizard.h"
 #include "base/file_read.h"
@@ -181,9 +183,9 @@ private slots:
   void DeleteRemovesClipsOnlyFromTheClipPanel() {
     SeedWorkState();
     ShowWindow();
-    // Stand-ins for the file list and the clip panel, each holding the focus in turn.
-    auto* fileList = new QListWidget;
-    window_->BrowserPlace()->layout()->addWidget(fileList);
+    // The browser's file list, with nothing selected, and a stand-in for the clip panel, each
+    // holding the focus in turn.
+    QWidget* fileList = window_->Browser().FileList();
     auto* clipPanel = new QListWidget;
     window_->ClipPanelPlace()->layout()->addWidget(clipPanel);
     window_->ClipList().SetAnchor(window_->ClipList().Get(0));
