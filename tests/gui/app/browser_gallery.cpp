@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTreeWidget>
-#include <QStandardPaths>
 #include <filesystem>
 
 #include "app/media_browser.h"
@@ -23,20 +22,6 @@ public:
   FakeBrowserHost Host;
 };
 
-fs::path FixtureFolder() {
-  const fs::path folder =
-      QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString() + "/Videos/Holiday 2024";
-  fs::create_directories(folder / "Raw takes");
-  fs::create_directories(folder.parent_path() / "Concerts");
-  for (const char* fixture : {"avi_xvid_mp3.avi", "avi_xvid_mp3_noidx1.avi", "asf_wmv2.wmv", "mp4_h264_aac.mp4",
-                              "mov_h264_aac.mov", "ps_mpeg2_mp2.mpg", "vob_mpeg2_ac3.vob", "ts_h264_aac.mts",
-                              "ts_mpeg2_ac3.ts", "m4a_aac.m4a", "3gp_h264_aac.3gp", "mkv_mpeg4_mp3.mkv"}) {
-    std::error_code ignored;
-    fs::copy_file(FixturePath(fixture), folder / fixture, fs::copy_options::skip_existing, ignored);
-  }
-  return folder;
-}
-
 std::unique_ptr<QWidget> BrowserWindow(const std::function<void()>& ready) {
   static EnglishWords words;
   auto window = MakeDarkGalleryWindow();
@@ -51,8 +36,8 @@ std::unique_ptr<QWidget> BrowserWindow(const std::function<void()>& ready) {
   layout->addWidget(video, 1);
   browser->setFixedWidth(360);
   browser->AcceptDropsOn(video);
-  browser->Init(FixtureFolder());
-  browser->SelectFileInBrowser(FixtureFolder() / "mp4_h264_aac.mp4");
+  browser->Init(GalleryFixtureFolder());
+  browser->SelectFileInBrowser(GalleryFixtureFolder() / "mp4_h264_aac.mp4");
   window->resize(900, 620);
   ready();
   return window;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <fstream>
 
 #include "app/format_differences_win.h"
@@ -60,5 +61,21 @@ void WriteText(const std::filesystem::path& file, const std::string& text) {
 }
 
 std::filesystem::path FixturePath(const std::string& name) { return std::filesystem::path(KORVEL_FIXTURE_DIR) / name; }
+
+std::filesystem::path GalleryFixtureFolder() {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString() + "/Videos/Holiday 2024";
+  fs::create_directories(folder / "Raw takes");
+  fs::create_directories(folder.parent_path() / "Concerts");
+  for (const char* fixture : {"avi_xvid_mp3.avi", "avi_xvid_mp3_noidx1.avi", "asf_wmv2.wmv", "mp4_h264_aac.mp4",
+                              "mov_h264_aac.mov", "ps_mpeg2_mp2.mpg", "vob_mpeg2_ac3.vob", "ts_h264_aac.mts",
+                              "ts_mpeg2_ac3.ts", "m4a_aac.m4a", "3gp_h264_aac.3gp", "mkv_mpeg4_mp3.mkv",
+                              "player_colours_bframes.mp4"}) {
+    std::error_code ignored;
+    fs::copy_file(FixturePath(fixture), folder / fixture, fs::copy_options::skip_existing, ignored);
+  }
+  return folder;
+}
 
 }  // namespace korvel::test

@@ -73,4 +73,8 @@ std::vector<uint8_t> FileBytes(const std::filesystem::path& file);
 void WriteText(const std::filesystem::path& file, const std::string& text);
 std::filesystem::path FixturePath(const std::string& name);
 
+// A folder of the user's videos holding a dozen media fixtures of every family, for the
+// gallery's windows; made on the first call.
+std::filesystem::path GalleryFixtureFolder();
+
 }  // namespace korvel::test
