@@ -153,22 +153,25 @@ void TPlayControls::BuildMenus() {
   stripMenu_->addActions({Action(SetSelStart), Action(GoToSelStart), Action(GoToSelEnd), Action(SetSelEnd)});
   stripMenu_->addSeparator();
   stripMenu_->addActions({Action(UnlinkClip), Action(AddClip), Action(CopyClip)});
-  stripMenu_->addSeparator();
-  stripViewMenu_ = stripMenu_->addMenu(QString());
-  stripViewMenu_->addActions({Action(FileList), Action(ClipList)});
-  stripMenu_->addAction(Action(Produce));
+  stripViewMenu_ = AddViewAndProduce(*stripMenu_);
 
   videoMenu_ = std::make_unique<QMenu>();
   videoMenu_->addActions({Action(CloseMedia), Action(Play), Action(Pause), Action(FullScreen)});
   videoMenu_->addSeparator();
   videoMenu_->addActions({Action(UnlinkClip), Action(AddClip), Action(CopyClip)});
-  videoMenu_->addSeparator();
-  videoViewMenu_ = videoMenu_->addMenu(QString());
-  videoViewMenu_->addActions({Action(FileList), Action(ClipList)});
-  videoMenu_->addAction(Action(Produce));
+  videoViewMenu_ = AddViewAndProduce(*videoMenu_);
 
   for (QMenu* menu : {stripMenu_.get(), videoMenu_.get()}) connect(menu, &QMenu::aboutToShow, this, &TPlayControls::UpdateEnabled);
   ApplyCaptions();
+}
+
+QMenu* TPlayControls::AddViewAndProduce(QMenu& menu) const {
+  using enum TKorvelCommand;
+  menu.addSeparator();
+  QMenu* view = menu.addMenu(QString());
+  view->addActions({Action(FileList), Action(ClipList)});
+  menu.addAction(Action(Produce));
+  return view;
 }
 
 void TPlayControls::ApplyCaptions() {

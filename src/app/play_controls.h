@@ -82,6 +82,8 @@ private:
   void ConnectCommands();
   void BindStripButtons();
   void BuildMenus();
+  // Both context menus end with the View submenu and Produce; the submenu is returned.
+  QMenu* AddViewAndProduce(QMenu& menu) const;
   void HandleStateChange(int32_t state);
   QAction* Action(TKorvelCommand command) const;
   void PlayPosTimerTick();
