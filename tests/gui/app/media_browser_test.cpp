@@ -22,6 +22,7 @@
 #include "controls/j_dir_tree2.h"
 #include "gui/app/browser_test_support.h"
 #include "gui/support/gui_test_main.h"
+#include "gui/wizards/wizard_driver.h"
 
 namespace korvel::test {
 
@@ -164,6 +165,25 @@ private slots:
     QCOMPARE(script.Messages()[0], QString("The index of this file is missing or damaged.\n\nDo you want to reconstruct it now?"));
     QCOMPARE(host_->opened, std::vector<fs::path>{folder_ / "broken.avi"});
     QVERIFY(host_->pauses > 0);
+  }
+
+  void TheRepairedFileOpensOnceTheRepairHasSucceeded() {
+    ShowFolder("repair");
+    Copy("avi_xvid_mp3_noidx1.avi", "broken.avi");
+    StartBrowser();
+    bool ended = false;
+    const ModalScript script({PressButton(1), [&](QWidget& modal) {
+                                auto& wizard = dynamic_cast<TWizardFrame&>(modal);
+                                ProduceFromDest(wizard);
+                                ended = WaitForEnd(wizard);
+                                wizard.close();
+                              }});
+    DoubleClick("broken.avi");
+    QCOMPARE(script.Messages().size(), size_t{2});
+    QVERIFY(ended);
+    QCOMPARE(host_->opened, std::vector<fs::path>{folder_ / "broken_Re.avi"});
+    // The browser shows the repaired file, selected.
+    QCOMPARE(TJDirTree2::ItemPath(List()->currentItem()), folder_ / "broken_Re.avi");
   }
 
   void ClosingTheRepairQuestionOpensNothing() {
