@@ -129,10 +129,6 @@ size_t AviReadIndex::SectorOfEntry(uint32_t entry) const {
   return static_cast<size_t>(after - sectors_.begin()) - 1;
 }
 
-uint64_t AviReadIndex::EntryPosition(uint32_t entry) const {
-  return sectors_[SectorOfEntry(entry)].fileBase + At(entry).offset;
-}
-
 uint64_t AviReadIndex::EntrySample(uint32_t entry) const {
   return sectors_[SectorOfEntry(entry)].sampleBase + At(entry).sampleOffset;
 }

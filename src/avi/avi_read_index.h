@@ -69,7 +69,6 @@ public:
 
   bool IsKey(uint32_t entry) const { return (At(entry).sizeAndKey & kKeyBit) != 0; }
   uint32_t EntrySize(uint32_t entry) const { return At(entry).sizeAndKey & kSizeMask; }
-  uint64_t EntryPosition(uint32_t entry) const;
   uint64_t EntrySample(uint32_t entry) const;
   // The key entry at or before entry, walking back by the stored distances.
   std::optional<uint32_t> KeyEntryAtOrBefore(uint32_t entry) const;

@@ -101,11 +101,6 @@ bool File64::Seek(uint64_t position) {
   return true;
 }
 
-bool File64::SeekRelative(int64_t delta) {
-  if (delta < 0 && static_cast<uint64_t>(-(delta + 1)) + 1 > position_) return false;
-  return Seek(position_ + static_cast<uint64_t>(delta));
-}
-
 uint64_t File64::Size() const {
   struct stat info {};
   if (fd_ < 0 || ::fstat(fd_, &info) != 0 || info.st_size < 0) return 0;

@@ -29,7 +29,6 @@ public:
   std::optional<RiffChunkHeader> ReadChunkHeader();
 
   bool Seek(uint64_t position);
-  bool SeekRelative(int64_t delta);
   uint64_t Position() const { return position_; }
   // 0 when the size cannot be found.
   uint64_t Size() const;
