@@ -174,6 +174,8 @@ HRESULT TProducerAviRoot::InterleaveStreams() {
   while (!active.empty()) {
     if (StopRequested()) return E_FAIL;
     ProgressTick();
+    // The earliest sample of any stream that lies beyond the window.
+    int64_t nextMs = longestSpanMs_;
     for (size_t k = active.size(); k-- > 0;) {
       TAviCopyStream& stream = *active[k];
       if (stream.currentSample > stream.endSample) {
@@ -181,16 +183,21 @@ HRESULT TProducerAviRoot::InterleaveStreams() {
         continue;
       }
       while (stream.currentSample <= stream.endSample) {
-        if (stream.reader->SampleToTime(stream.currentSample) - stream.startMs > windowMs_) {
+        const int64_t sampleMs = stream.reader->SampleToTime(stream.currentSample) - stream.startMs;
+        if (sampleMs > windowMs_) {
           // A stream that outlasts the longest span by rounding ends with the window, and
           // ends where its copy stopped.
           if (windowMs_ >= longestSpanMs_) stream.endSample = stream.currentSample - 1;
+          nextMs = std::min(nextMs, sampleMs);
           break;
         }
         const HRESULT result = stream.IsAudio() ? CopyAudioChunk(stream) : CopyVideoChunk(stream);
         if (Failed(result)) return result;
       }
     }
+    // Steps that would reach no sample are skipped: a damaged header can set samples hours
+    // apart, and stepping over them a few milliseconds at a time would never end.
+    if (nextMs - windowMs_ > stepMs_) windowMs_ = std::max(windowMs_, std::min(nextMs, longestSpanMs_) - stepMs_);
   }
   buffer_.clear();
   buffer_.shrink_to_fit();

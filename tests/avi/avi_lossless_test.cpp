@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "avi/avi_lossless_producer.h"
+#include "avi/avi_samples_years_apart.h"
 #include "avi/avi_test_probe.h"
 #include "base/file_read.h"
 #include "lang/lang.h"
@@ -279,6 +280,15 @@ TEST(AviLosslessProducerTest, ASourceAsDestinationIsRefusedAndLeftAlone) {
   const auto run = RunCli("join -q -o " + Quoted(source) + " " + Quoted(source) + "@0-1000");
   EXPECT_NE(run.exitCode, 0) << run.out;
   EXPECT_EQ(ReadWholeFile(source, size_t{64} << 20), before);
+}
+
+TEST(AviLosslessProducerTest, AStreamWithSamplesYearsApartStillJoins) {
+  TempDir dir;
+  const auto source = dir / "years.avi";
+  WriteFileBytes(source, kAviSamplesYearsApart);
+  const auto run = RunCli("join -q -o " + Quoted(dir / "joined.avi") + " " + Quoted(source) + "@200-400 " +
+                          Quoted(source));
+  EXPECT_EQ(run.exitCode, 0) << run.out;
 }
 
 // Joins of whole AVI clips run through the core.
