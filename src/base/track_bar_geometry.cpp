@@ -33,9 +33,10 @@ std::vector<int32_t> MarkColumns(const TrackBarChannel& channel, std::span<const
     if (value < channel.Minimum || value > channel.Maximum) continue;
     columns.push_back(TruncToInt32(ValueColumn(channel, value)));
   }
-  std::ranges::sort(columns);
-  const auto repeated = std::ranges::unique(columns);
-  columns.erase(repeated.begin(), repeated.end());
+  // The iterator pair rather than std::ranges::unique: clang 14, which builds the fuzz targets,
+  // cannot compile the latter's result with this standard library.
+  std::sort(columns.begin(), columns.end());
+  columns.erase(std::unique(columns.begin(), columns.end()), columns.end());
   return columns;
 }
 
