@@ -1,6 +1,5 @@
 #include "app/clip_link.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QTimer>
 #include <memory>
@@ -8,6 +7,7 @@
 
 #include "app/environment.h"
 #include "app/wizards/qt_text.h"
+#include "controls/wait_cursor.h"
 #include "lang/lang.h"
 #include "player/preview_player.h"
 #include "project/clip_item.h"
@@ -62,9 +62,10 @@ void LinkClipToPlayer(const TClipItem* item, const TClipLinkPorts& ports) {
     player.AutoPlay = true;
     if (FileExists(file)) {
       ports.SelectFileInBrowser(file);
-      QApplication::setOverrideCursor(Qt::WaitCursor);
-      player.OpenFile(file);
-      QApplication::restoreOverrideCursor();
+      {
+        TWaitCursor wait;
+        player.OpenFile(file);
+      }
       ports.StartSeekBarFocus();
     }
     player.AutoPlay = autoPlay;

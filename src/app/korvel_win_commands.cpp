@@ -1,6 +1,5 @@
 // The main window's commands: the project, producing and repairing, opening media, linking a
 // clip, the language, and the close decision.
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -23,6 +22,7 @@
 #include "app/wizards/tool_comm_wizard.h"
 #include "base/window_question_place.h"
 #include "controls/my_msg_box_win.h"
+#include "controls/wait_cursor.h"
 #include "lang/lang.h"
 #include "lang/language.h"
 #include "mediainfo/analyze_media_file.h"
@@ -40,15 +40,6 @@ namespace fs = std::filesystem;
 
 // The maker's help pages.
 constexpr const char* kHelpAddress = "https://quendar.example/korvel/help";
-
-// A wait cursor for the life of the object.
-class TWaitCursor {
-public:
-  TWaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-  TWaitCursor(const TWaitCursor&) = delete;
-  TWaitCursor& operator=(const TWaitCursor&) = delete;
-};
 
 QString MediaFileFilter() {
   QStringList all;

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -34,6 +33,7 @@
 #include "base/trash.h"
 #include "controls/j_dir_tree2.h"
 #include "controls/my_msg_box_win.h"
+#include "controls/wait_cursor.h"
 #include "ffmpeg/ffm_needs_reconstruct.h"
 #include "lang/lang.h"
 #include "mediainfo/analyze_media_file.h"
@@ -53,15 +53,6 @@ QString Lang(const char* section, const char* key) { return Words(LangStr(sectio
 QString PathText(const fs::path& path) { return TJDirTree2::NameText(path); }
 
 std::string SystemReason(int error) { return std::generic_category().message(error); }
-
-// The wait cursor while the GUI thread reads a file.
-class WaitCursor {
-public:
-  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 bool SameFile(const fs::path& a, const fs::path& b) { return !a.empty() && NormalPath(a) == NormalPath(b); }
 
@@ -226,7 +217,7 @@ void TMediaBrowser::UpdatePopup() {
   pfDelete_->setEnabled(!fileList_->selectedItems().isEmpty());
   bool repairable = false;
   if (const fs::path file = FocusedFile(); !file.empty()) {
-    WaitCursor wait;
+    TWaitCursor wait;
     QdMediaInfo info;
     AnalyzeMediaFile(file, info);
     repairable = info.Kind == kKindAvi || info.Kind == kKindAsf || info.Kind == kKindMpegPs;
@@ -279,14 +270,14 @@ fs::path TMediaBrowser::CheckReconstruct(const fs::path& file) {
   QdMediaInfo info;
   bool usable;
   {
-    WaitCursor wait;
+    TWaitCursor wait;
     usable = AnalyzeMediaFile(file, info) && info.Kind != 0;
   }
   if (!usable && !(info.Kind == kKindAvi && !info.IndexOK)) return file;
   bool dvd = false;
   if (info.IndexOK && IsDvdMpeg2(info)) {
     dvd = true;
-    WaitCursor wait;
+    TWaitCursor wait;
     info.IndexOK = !NeedsReconstruct(file);
   }
   if (info.IndexOK) return file;
@@ -307,7 +298,7 @@ bool TMediaBrowser::CheckOpenCompatible(const fs::path& file) {
   QdMediaInfo info;
   bool usable;
   {
-    WaitCursor wait;
+    TWaitCursor wait;
     usable = AnalyzeMediaFile(file, info) && info.Kind != 0;
   }
   if (!usable) {
@@ -333,7 +324,7 @@ fs::path TMediaBrowser::RunReconstructWizard(const fs::path& file) {
   {
     std::unique_ptr<TToolCommW> wizard;
     {
-      WaitCursor wait;
+      TWaitCursor wait;
       wizard = std::make_unique<TToolCommW>(host_.QuestionOwner(), engines_);
       wizard->SetSource(TToolCommW::kModeMediaFile, file);
     }

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -14,6 +13,7 @@
 #include "app/play_strip.h"
 #include "base/time_text.h"
 #include "controls/qd_track_bar.h"
+#include "controls/wait_cursor.h"
 #include "playback/key_frame_marks.h"
 #include "playback/linked_clip_marks.h"
 #include "playback/play_command_states.h"
@@ -33,15 +33,6 @@ constexpr int kPlayPosInterval = 300;
 constexpr int kChkPlayEndFirstInterval = 50;
 constexpr int kSeekTrkFocusInterval = 200;
 constexpr int kSeekTrkFocusSteps = 2;
-
-// The wait cursor for as long as it lives.
-class WaitCursor {
-public:
-  WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 }  // namespace
 
@@ -366,7 +357,7 @@ void TPlayControls::SetSelEndClick() {
 }
 
 bool TPlayControls::GrabThumbnail(TClipItem& item) {
-  WaitCursor wait;
+  TWaitCursor wait;
   player_.Pause();
   // The player reports the position it was asked for and waits for the frame there itself, so no
   // demultiplexer needs time to catch up and the player can always go back.
@@ -381,7 +372,7 @@ bool TPlayControls::GrabThumbnail(TClipItem& item) {
 
 void TPlayControls::AddClipClick() {
   if (!player_.IsOpen()) return;
-  WaitCursor wait;
+  TWaitCursor wait;
   if (TClipItem* current = clipList_.CurrentItem()) {
     // The copy keeps the linked clip's place; the linked clip itself goes on at the end.
     clipList_.Duplicate(current);

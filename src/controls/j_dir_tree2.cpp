@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QStandardPaths>
 #include <QStorageInfo>
@@ -13,6 +12,7 @@
 #include "base/file_list_text.h"
 #include "base/path_normal.h"
 #include "base/volume_kind.h"
+#include "controls/wait_cursor.h"
 
 namespace korvel {
 namespace {
@@ -227,7 +227,7 @@ void TJDirTree2::ReChange() {
 
 void TJDirTree2::ReMakeFileList() {
   if (!ready_ || !fileList_) return;
-  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  TWaitCursor wait;
   fileList_->setUpdatesEnabled(false);
   fileList_->setSortingEnabled(false);
   fileList_->clear();
@@ -256,7 +256,6 @@ void TJDirTree2::ReMakeFileList() {
   }
   fileList_->sortItems(0, Qt::AscendingOrder);
   fileList_->setUpdatesEnabled(true);
-  QGuiApplication::restoreOverrideCursor();
 }
 
 fs::path TJDirTree2::CurrentPath() const {
