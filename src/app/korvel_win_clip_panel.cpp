@@ -8,6 +8,7 @@
 #include "app/clip_panel.h"
 #include "app/korvel_win.h"
 #include "app/play_controls.h"
+#include "app/play_strip.h"
 #include "project/clip_list.h"
 
 namespace korvel {
@@ -41,6 +42,9 @@ void TKorvelWin::BuildClipPanel() {
   OnCommand(ZoomIn, [this] { clipPanel_->ZoomIn(); });
   OnCommand(ZoomOut, [this] { clipPanel_->ZoomOut(); });
   OnCommand(ZoomFit, [this] { clipPanel_->ZoomFit(); });
+  TPlayStrip::BindButton(*playStrip_->BtnZoomIn, *actions_.Get(ZoomIn));
+  TPlayStrip::BindButton(*playStrip_->BtnZoomFit, *actions_.Get(ZoomFit));
+  TPlayStrip::BindButton(*playStrip_->BtnZoomOut, *actions_.Get(ZoomOut));
 
   clipPanel_->ShowClipPanel = [this] { ShowClipPanel(true); };
   clipPanel_->OnCloseClicked = [this] { ShowClipPanel(false); };

@@ -71,14 +71,19 @@ public:
 
   void AddGap() { static_cast<QHBoxLayout*>(group_->layout())->addSpacing(14); }
 
-  void SetZoom(QWidget* zoom) {
-    delete zoom_;
-    zoom_ = zoom;
-    if (zoom_) zoom_->setParent(this);
+  // The zoom buttons sit apart from the group, at the row's right end while there is room.
+  QAbstractButton* AddZoom(TStripSymbol symbol) {
+    if (!zoom_) {
+      zoom_ = new QWidget(this);
+      auto* layout = new QHBoxLayout(zoom_);
+      layout->setContentsMargins(0, 0, 0, 0);
+      layout->setSpacing(2);
+    }
+    QAbstractButton* button = MakeButton(symbol, zoom_);
+    static_cast<QHBoxLayout*>(zoom_->layout())->addWidget(button);
     Place();
+    return button;
   }
-
-  QWidget* Zoom() const { return zoom_; }
 
   QSize sizeHint() const override {
     const QSize group = group_->sizeHint();
@@ -154,6 +159,9 @@ TPlayStrip::TPlayStrip(QWidget* parent) : QWidget(parent) {
   BtnCopyClip = buttonRow_->Add(TStripSymbol::CopyClip);
   buttonRow_->AddGap();
   BtnProduceMda2 = buttonRow_->Add(TStripSymbol::Produce);
+  BtnZoomIn = buttonRow_->AddZoom(TStripSymbol::ZoomIn);
+  BtnZoomFit = buttonRow_->AddZoom(TStripSymbol::ZoomFit);
+  BtnZoomOut = buttonRow_->AddZoom(TStripSymbol::ZoomOut);
   // Nothing is open at first: the commands that need a file wait for the player's first state.
   for (QAbstractButton* button : {BtnMediaClose, BtnPause, BtnPlay, BtnFullScreen, BtnHome, BtnPrior, BtnNext, BtnEnd,
                                   BtnUnlinkClip, BtnSelStart, BtnGoToSelStart, BtnGoToSelEnd, BtnSelEnd, BtnAddClip,
@@ -194,9 +202,5 @@ void TPlayStrip::BindButton(QAbstractButton& button, QAction& action, bool onPre
 }
 
 void TPlayStrip::ShowNoPosition() { CurrentTimeCap->setText(QStringLiteral("00:00:00.00/00:00:00.00")); }
-
-void TPlayStrip::SetZoomButtons(QWidget* zoomButtons) { buttonRow_->SetZoom(zoomButtons); }
-
-QWidget* TPlayStrip::ZoomButtons() const { return buttonRow_->Zoom(); }
 
 }  // namespace korvel

@@ -37,6 +37,10 @@ public:
   QAbstractButton* BtnAddClip = nullptr;
   QAbstractButton* BtnCopyClip = nullptr;
   QAbstractButton* BtnProduceMda2 = nullptr;
+  // The clip panel's zoom, at the strip's right end while there is room beside the group.
+  QAbstractButton* BtnZoomIn = nullptr;
+  QAbstractButton* BtnZoomFit = nullptr;
+  QAbstractButton* BtnZoomOut = nullptr;
 
   // The player's state label: the file name and what it does.
   QLabel* PlayStateMsg = nullptr;
@@ -54,11 +58,6 @@ public:
   // The button runs the command and follows its enabled state and its hint.
   // onPress: it acts when it goes down rather than on the click.
   static void BindButton(QAbstractButton& button, QAction& action, bool onPress = false);
-
-  // The clip panel's zoom buttons, shown at the right end of the button row only while they fit
-  // beside the centred group. The strip takes ownership.
-  void SetZoomButtons(QWidget* zoomButtons);
-  QWidget* ZoomButtons() const;
 
 private:
   class ButtonRow;

@@ -42,6 +42,15 @@ QPainterPath Bracket(qreal x, bool opening) {
   return path;
 }
 
+// A magnifying glass whose lens is left free for a sign.
+QPainterPath Magnifier() {
+  QPainterPath path;
+  path.addEllipse(QPointF(8.5, 8.5), 5.5, 5.5);
+  path.moveTo(12.5, 12.5);
+  path.lineTo(17, 17);
+  return path;
+}
+
 // Filled outlines of the symbol, plus the strokes that are lines rather than areas.
 void DrawSymbol(QPainter& painter, TStripSymbol symbol, const QColor& colour) {
   QPainterPath fill;
@@ -124,6 +133,20 @@ void DrawSymbol(QPainter& painter, TStripSymbol symbol, const QColor& colour) {
     case TStripSymbol::Produce:
       stroke.addRect(2.5, 4.5, 9, 11);
       fill = Triangle(12, 5, 18, 15, true);
+      break;
+    case TStripSymbol::ZoomIn:
+      stroke = Magnifier();
+      fill = Bar(5.5, 7.75, 6, 1.5);
+      fill.addRect(7.75, 5.5, 1.5, 6);
+      break;
+    case TStripSymbol::ZoomFit:
+      stroke = Magnifier();
+      fill = Triangle(5, 6, 8, 11, false);
+      fill.addPath(Triangle(9, 6, 12, 11, true));
+      break;
+    case TStripSymbol::ZoomOut:
+      stroke = Magnifier();
+      fill = Bar(5.5, 7.75, 6, 1.5);
       break;
   }
   painter.setPen(stroke.isEmpty() ? Qt::NoPen : QPen(colour, 1.6, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));

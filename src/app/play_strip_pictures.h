@@ -24,6 +24,9 @@ enum class TStripSymbol {
   AddClip,
   CopyClip,
   Produce,
+  ZoomIn,
+  ZoomFit,
+  ZoomOut,
 };
 
 struct TStripPictures {

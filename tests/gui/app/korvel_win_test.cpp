@@ -21,10 +21,12 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/clip_panel.h"
 #include "app/media_browser.h"
 #include "app/play_strip.h"
 #include "app/wizards/pdce_wizard.h"
 #include "base/file_read.h"
+#include "controls/movie_time_bar.h"
 #include "controls/my_msg_box_win.h"
 #include "gui/support/gui_test_main.h"
 #include "gui/support/modal_answer.h"
@@ -261,6 +263,26 @@ private slots:
     QVERIFY(window_->menuBar()->isVisible());
     QVERIFY(!(window_->windowFlags() & Qt::FramelessWindowHint));
     QVERIFY(Action(TKorvelCommand::FileList)->isChecked());
+  }
+
+  void TheStripsZoomButtonsZoomTheClipPanel() {
+    SeedWorkState();
+    ShowWindow();
+    window_->resize(1000, 700);
+    TPlayStrip& strip = *window_->PlayStrip();
+    // Without the browser the strip is wide enough for the zoom buttons beside the group.
+    QTest::keyClick(window_.get(), Qt::Key_F, Qt::ControlModifier);
+    QTRY_VERIFY(strip.BtnZoomOut->isVisible());
+    const TMovieTimeBar& ruler = *window_->ClipPanel()->MovieTimeBar();
+    const int fitted = ruler.TickTimeSec();
+    QTest::mouseClick(strip.BtnZoomOut, Qt::LeftButton);
+    QVERIFY2(ruler.TickTimeSec() > fitted, qPrintable(QString::number(ruler.TickTimeSec())));
+    const int zoomedOut = ruler.TickTimeSec();
+    QTest::mouseClick(strip.BtnZoomIn, Qt::LeftButton);
+    QVERIFY(ruler.TickTimeSec() < zoomedOut);
+    QTest::mouseClick(strip.BtnZoomOut, Qt::LeftButton);
+    QTest::mouseClick(strip.BtnZoomFit, Qt::LeftButton);
+    QCOMPARE(ruler.TickTimeSec(), fitted);
   }
 
   void AFileDroppedOnTheVideoOpensInThePlayer() {
