@@ -1,8 +1,9 @@
 // The main window in the gallery of scripts/screenshot, with a file of a folder of fixtures open
-// in the player, a clip taken from it and a selection marked further on.
+// in the player, three clips taken from it and a selection marked further on.
 #include <QAction>
 #include <QTimer>
 #include <filesystem>
+#include <utility>
 
 #include "app/korvel_win.h"
 #include "app/media_browser.h"
@@ -27,24 +28,29 @@ std::unique_ptr<QWidget> MainWindow(const std::function<void()>& ready) {
   window->setWindowState(Qt::WindowNoState);
   window->resize(1100, 720);
   TKorvelWin* shown = window.get();
-  // Once the work state is back, a file is opened, a clip taken from its start, and a selection
+  // Once the work state is back, a file is opened, three clips taken from it, and a selection
   // marked further on.
   QTimer::singleShot(300, shown, [shown, ready, file] {
     shown->Player().AutoPlay = false;
     shown->Browser().SelectFileInBrowser(file);
     if (shown->OpenMediaFile(file)) {
-      shown->Player().SetSelection(0.5, 2.0);
-      shown->Actions().Get(TKorvelCommand::AddClip)->trigger();
-      shown->Player().SetSelection(2.6, 4.8);
-      shown->Player().SetPosition(3.0);
+      for (const auto& [start, end] : {std::pair{0.5, 1.5}, {1.8, 2.9}, {3.1, 3.9}}) {
+        shown->Player().SetSelection(start, end);
+        shown->Actions().Get(TKorvelCommand::AddClip)->trigger();
+      }
+      shown->Player().SetSelection(4.2, 5.6);
+      shown->Player().SetPosition(4.6);
     }
-    QTimer::singleShot(1500, shown, ready);
+    QTimer::singleShot(1500, shown, [shown, ready] {
+      shown->Player().UpdatePosition();
+      ready();
+    });
   });
   return window;
 }
 
 }  // namespace
 
-KORVEL_GALLERY_WINDOW({"main", "the main window with a file open, a clip and a selection", 100, MainWindow});
+KORVEL_GALLERY_WINDOW({"main", "the main window with a file open, three clips and a selection", 100, MainWindow});
 
 }  // namespace korvel::test
