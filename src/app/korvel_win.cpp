@@ -177,18 +177,21 @@ QMenu* TKorvelWin::Menu(TKorvelMenu menu) const {
   return nullptr;
 }
 
+QMenu* TKorvelWin::FillCommandMenu(QMenu* menu, std::initializer_list<std::optional<TKorvelCommand>> items) {
+  for (const auto& item : items) {
+    if (item)
+      menu->addAction(actions_.Get(*item));
+    else
+      menu->addSeparator();
+  }
+  connect(menu, &QMenu::aboutToShow, this, [this] { RefreshCommands(); });
+  return menu;
+}
+
 void TKorvelWin::BuildMenus() {
   using enum TKorvelCommand;
   const auto add = [this](TKorvelMenu which, std::initializer_list<std::optional<TKorvelCommand>> items) {
-    QMenu* menu = menuBar()->addMenu(QString());
-    for (const auto& item : items) {
-      if (item)
-        menu->addAction(actions_.Get(*item));
-      else
-        menu->addSeparator();
-    }
-    // Enabling is computed again whenever a menu opens, as well as when the state changes.
-    connect(menu, &QMenu::aboutToShow, this, [this] { RefreshCommands(); });
+    QMenu* menu = FillCommandMenu(menuBar()->addMenu(QString()), items);
     menus_.emplace_back(which, menu);
     return menu;
   };

@@ -9,6 +9,7 @@
 // player's and the clip list's events as signals, so that each part can follow them.
 #include <QMainWindow>
 #include <filesystem>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -126,6 +127,9 @@ protected:
 private:
   void BuildLayout();
   void BuildMenus();
+  // Fills menu with the commands (an empty item is a separator); it computes their enabling again
+  // whenever it opens, as well as when the state changes.
+  QMenu* FillCommandMenu(QMenu* menu, std::initializer_list<std::optional<TKorvelCommand>> items);
   void ApplyDarkScheme();
   void ApplyCaptions();
   void BuildLanguageMenu();

@@ -20,15 +20,7 @@ void TKorvelWin::BuildClipPanel() {
   clipPanelPlace_->setFixedHeight(TClipPanel::kDefaultHeight);
 
   const auto menu = [this](std::initializer_list<std::optional<TKorvelCommand>> items) {
-    auto* popup = new QMenu(this);
-    for (const auto& item : items) {
-      if (item)
-        popup->addAction(actions_.Get(*item));
-      else
-        popup->addSeparator();
-    }
-    connect(popup, &QMenu::aboutToShow, this, [this] { RefreshCommands(); });
-    return popup;
+    return FillCommandMenu(new QMenu(this), items);
   };
   clipPanel_->SetTileMenu(menu({UnlinkClip, std::nullopt, EditSelectedClip, CopySelectedClip, DeleteSelectedClip,
                                 std::nullopt, ClearClipList, std::nullopt, ClipProperties, std::nullopt, NewProject}));
