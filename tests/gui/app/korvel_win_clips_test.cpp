@@ -7,12 +7,14 @@
 #include <QDrag>
 #include <QMimeData>
 #include <QTest>
+#include <QTreeWidget>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include "app/clip_panel.h"
 #include "app/korvel_win.h"
+#include "app/media_browser.h"
 #include "app/play_strip.h"
 #include "app/wizards/pdce_wizard.h"
 #include "controls/movie_clip.h"
@@ -64,6 +66,20 @@ class KorvelWinClipsTest : public QObject {
     QTest::mouseClick(strip.BtnAddClip, Qt::LeftButton);
   }
 
+  // Finds the file in the browser and double-clicks it in the file list, as a person opens a file.
+  static void OpenFromBrowser(TKorvelWin& window, const fs::path& file) {
+    window.Browser().SelectFileInBrowser(file);
+    QTreeWidget* list = window.Browser().FileList();
+    QTreeWidgetItem* item = list->currentItem();
+    QVERIFY(item);
+    QCOMPARE(item->text(0), QString::fromStdString(file.filename().string()));
+    const QPoint centre = list->visualItemRect(item).center();
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, centre);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    QTRY_VERIFY(window.Player().IsOpen() && window.Player().FileName() == file);
+  }
+
 private slots:
   void init() {
     std::error_code ignored;
@@ -96,10 +112,10 @@ private slots:
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QTRY_VERIFY(window.Restored());
 
-    QVERIFY(window.OpenMediaFile(first));
+    OpenFromBrowser(window, first);
     MarkAndAdd(window, 0.0, 1.0);
     MarkAndAdd(window, 1.0, 2.0);
-    QVERIFY(window.OpenMediaFile(second));
+    OpenFromBrowser(window, second);
     MarkAndAdd(window, 0.5, 1.5);
     TClipList& list = window.ClipList();
     QCOMPARE(list.Count(), 3);
