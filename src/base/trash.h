@@ -1,5 +1,5 @@
 #pragma once
-// Moving a file to the user's trash as the freedesktop trash specification lays it out: the
+// Moving a file to the user's trash in the freedesktop layout: the
 // file goes to a trash folder's "files", and a ".trashinfo" in its "info" records where it came
 // from and when, so that a file manager can put it back.
 #include <filesystem>
